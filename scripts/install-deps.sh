@@ -1,0 +1,19 @@
+#!/bin/sh
+# Installs, from Debian's packages, whatever this machine lacks to build and test every target.
+# Does nothing when all of it is present.
+set -eu
+packages="cmake ninja-build g++ clang pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
+  wine wine64 xvfb fonts-wine fonts-nanum locales x11-apps imagemagick file"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+# shellcheck disable=SC2086
+$sudo apt-get install -y -q --no-install-recommends $missing

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Every test: builds all three targets, runs the native tests and the win64 tests under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build-all.sh
+echo "== native tests"
+ctest --preset native -j 2
+echo "== win32 product checks"
+scripts/check-product.sh build/win32
+echo "== win64 tests under Wine"
+. scripts/wine-prefix.sh
+trap wine_prefix_stop EXIT INT TERM
+wine_prefix_start
+ctest --preset win64
