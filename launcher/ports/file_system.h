@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace veltharn {
+
+// Paths are ANSI texts in Windows form ("\" separators), relative to the current directory, which
+// is the client folder. Adapters map them to the host. Deciding whether a server's path may be
+// used at all is not the file system's business (see update/client_path.h once it exists).
+
+enum class FileAttributes { kNormal, kArchive, kReadOnly };
+
+enum class FolderResult { kCreated, kAlreadyExists, kFailed };
+
+// An open file for reading. Closed when destroyed.
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  // The file's size in bytes, or -1 when it cannot be told.
+  [[nodiscard]] virtual int64_t Size() = 0;
+  // Moves the read position to `offset` bytes from the start.
+  [[nodiscard]] virtual bool Seek(int64_t offset) = 0;
+  // Reads up to buffer.size() bytes; the count read (0 at the end of the file), or -1 on failure.
+  [[nodiscard]] virtual int64_t Read(std::span<std::byte> buffer) = 0;
+};
+
+// A file open for writing, created or truncated. Closed when destroyed; Close reports the result of
+// flushing so that a full disk is not mistaken for success.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  // Writes all of `bytes`; false when not all of them could be written.
+  [[nodiscard]] virtual bool Write(std::span<const std::byte> bytes) = 0;
+  [[nodiscard]] virtual bool Close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Null when the file cannot be opened. `sequential` hints a front-to-back scan.
+  [[nodiscard]] virtual std::unique_ptr<ReadableFile> OpenForRead(const std::string& path,
+                                                                  bool sequential) = 0;
+  // Creates the file, or truncates an existing one; null when that fails.
+  [[nodiscard]] virtual std::unique_ptr<WritableFile> Create(const std::string& path) = 0;
+
+  [[nodiscard]] virtual bool Exists(const std::string& path) = 0;
+  virtual bool SetAttributes(const std::string& path, FileAttributes attributes) = 0;
+  virtual bool Delete(const std::string& path) = 0;
+  // Renames `from` to `to`; fails when `to` exists.
+  virtual bool Move(const std::string& from, const std::string& to) = 0;
+  virtual bool Copy(const std::string& from, const std::string& to, bool overwrite) = 0;
+  // One level: the parent must exist.
+  virtual FolderResult CreateFolder(const std::string& path) = 0;
+  // The absolute form of `path` (Windows form on Windows, host form elsewhere); empty on failure.
+  [[nodiscard]] virtual std::optional<std::string> FullPath(const std::string& path) = 0;
+  [[nodiscard]] virtual std::optional<std::string> CurrentDirectory() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+};
+
+}  // namespace veltharn
