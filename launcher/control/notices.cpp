@@ -64,8 +64,14 @@ void Notices::SetStatus(const char* format, ...) {
 
 void Notices::ShowAllUpdated() {
   SetStatus("%s", LoadText(msg::kAllFilesUpdated));
-  view_.EnableControl(ControlId::kFullCheck, false);
-  view_.EnableControl(ControlId::kStart, false);
+  EnableExchangeButtons(false);
+}
+
+void Notices::EnableExchangeButtons(bool enabled) {
+  exchangeButtonsEnabled_ = enabled;
+  view_.EnableControl(ControlId::kFullCheck, enabled);
+  view_.EnableControl(ControlId::kStart, enabled);
+  if (enabled) view_.FocusControl(ControlId::kStart);
 }
 
 void Notices::SetTotalRange(int count) {

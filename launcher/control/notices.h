@@ -34,8 +34,17 @@ class Notices {
   void SetStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // Status 661 and Full Check and Start disabled.
   void ShowAllUpdated();
-  // Ends the main dialog with kIdCancel.
-  void CloseLauncher() { view_.EndDialog(kIdCancel); }
+  // Ends the main dialog with kIdCancel. From then on the launcher is ending: whatever runs
+  // afterwards (a message pumped inside a long operation) does nothing more.
+  void CloseLauncher() {
+    ending_ = true;
+    view_.EndDialog(kIdCancel);
+  }
+  [[nodiscard]] bool ending() const { return ending_; }
+
+  // Full Check and Start: disabled while an exchange runs, enabled (Start focused) at its end.
+  void EnableExchangeButtons(bool enabled);
+  [[nodiscard]] bool exchangeButtonsEnabled() const { return exchangeButtonsEnabled_; }
 
   void SetTotalRange(int count);
   void SetTotalPosition(int position);
@@ -58,6 +67,8 @@ class Notices {
   char sharedText_[kSharedTextSize] = {};
   ProgressBarModel fileProgress_;
   ProgressBarModel totalProgress_;
+  bool exchangeButtonsEnabled_ = true;  // as the dialog template creates them
+  bool ending_ = false;
 };
 
 }  // namespace veltharn

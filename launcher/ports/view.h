@@ -36,6 +36,8 @@ class View {
   virtual void FocusControl(ControlId control) = 0;
   // Ends the main dialog with `result` (kIdCancel ends the launcher).
   virtual void EndDialog(int result) = 0;
+  // Shows the terms of the security-patch service modally; kIdOk when the user accepts them.
+  virtual int RunAgreementDialog() = 0;
   // Runs one pending event, if any, inside the caller.
   virtual void PumpOneMessage() = 0;
 };

@@ -45,6 +45,10 @@ class FakeView : public View {
   void EnableControl(ControlId control, bool enabled) override { enabled_[control] = enabled; }
   void FocusControl(ControlId control) override { focused = control; }
   void EndDialog(int result) override { endResults.push_back(result); }
+  int RunAgreementDialog() override {
+    ++agreementsShown;
+    return agreementAnswer;
+  }
   void PumpOneMessage() override {
     ++pumps;
     if (onPump) onPump();
@@ -64,6 +68,8 @@ class FakeView : public View {
   std::vector<int> endResults;
   ControlId focused{};
   int pumps = 0;
+  int agreementsShown = 0;
+  int agreementAnswer = kIdCancel;
   std::function<void()> onPump;
 
  private:

@@ -1,0 +1,208 @@
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launcher/ports/file_system.h"
+
+namespace veltharn {
+
+// An in-memory client folder ("C:\client") with Windows' rules: "\" and "/" separate, names
+// compare without regard to case, a folder is made one level at a time, read-only files cannot
+// be deleted or overwritten. Each operation can be made to fail on its Nth call (from 1).
+class MemoryFileSystem : public FileSystem {
+ public:
+  struct Entry {
+    std::string bytes;
+    bool readOnly = false;
+  };
+  enum class Operation { kOpen, kCreate, kWrite, kDelete, kMove, kCopy, kCreateFolder, kFullPath };
+
+  MemoryFileSystem() { folders_.insert(""); }
+
+  // Test set-up and inspection; paths as the launcher writes them.
+  void AddFile(const std::string& path, std::string bytes, bool readOnly = false) {
+    AddFoldersFor(Key(path));
+    files_[Key(path)] = Entry{std::move(bytes), readOnly};
+  }
+  void AddFolder(const std::string& path) { AddFoldersFor(Key(path) + "\\x"); }
+  [[nodiscard]] bool HasFile(const std::string& path) const { return files_.count(Key(path)); }
+  [[nodiscard]] bool HasFolder(const std::string& path) const {
+    return folders_.count(Key(path));
+  }
+  [[nodiscard]] const Entry* Find(const std::string& path) const {
+    auto it = files_.find(Key(path));
+    return it == files_.end() ? nullptr : &it->second;
+  }
+  [[nodiscard]] std::vector<std::string> FileNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, entry] : files_) names.push_back(name);
+    return names;
+  }
+  void FailOnCall(Operation operation, int nth) { failAt_[operation] = calls_[operation] + nth; }
+  int openedForRead = 0;
+
+  std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, bool) override {
+    if (Fails(Operation::kOpen)) return nullptr;
+    auto it = files_.find(Key(path));
+    if (it == files_.end()) return nullptr;
+    ++openedForRead;
+    return std::make_unique<Reader>(it->second.bytes);
+  }
+  std::unique_ptr<WritableFile> Create(const std::string& path) override {
+    std::string key = Key(path);
+    if (Fails(Operation::kCreate) || !folders_.count(Parent(key)) || folders_.count(key)) {
+      return nullptr;
+    }
+    auto it = files_.find(key);
+    if (it != files_.end() && it->second.readOnly) return nullptr;
+    files_[key] = Entry{};
+    return std::make_unique<Writer>(*this, key);
+  }
+  bool Exists(const std::string& path) override {
+    return files_.count(Key(path)) || folders_.count(Key(path));
+  }
+  bool SetAttributes(const std::string& path, FileAttributes attributes) override {
+    auto it = files_.find(Key(path));
+    if (it == files_.end()) return false;
+    it->second.readOnly = attributes == FileAttributes::kReadOnly;
+    return true;
+  }
+  bool Delete(const std::string& path) override {
+    auto it = files_.find(Key(path));
+    if (Fails(Operation::kDelete) || it == files_.end() || it->second.readOnly) return false;
+    files_.erase(it);
+    return true;
+  }
+  bool Move(const std::string& from, const std::string& to) override {
+    auto it = files_.find(Key(from));
+    if (Fails(Operation::kMove) || it == files_.end() || Exists(to) ||
+        !folders_.count(Parent(Key(to)))) {
+      return false;
+    }
+    Entry entry = it->second;
+    files_.erase(it);
+    files_[Key(to)] = entry;
+    return true;
+  }
+  bool Copy(const std::string& from, const std::string& to, bool overwrite) override {
+    auto it = files_.find(Key(from));
+    std::string target = Key(to);
+    if (Fails(Operation::kCopy) || it == files_.end() || !folders_.count(Parent(target))) {
+      return false;
+    }
+    auto existing = files_.find(target);
+    if (existing != files_.end() && (!overwrite || existing->second.readOnly)) return false;
+    files_[target] = Entry{it->second.bytes, false};
+    return true;
+  }
+  FolderResult CreateFolder(const std::string& path) override {
+    std::string key = Key(path);
+    if (folders_.count(key)) return FolderResult::kAlreadyExists;
+    if (Fails(Operation::kCreateFolder) || !folders_.count(Parent(key)) || files_.count(key)) {
+      return FolderResult::kFailed;
+    }
+    folders_.insert(key);
+    return FolderResult::kCreated;
+  }
+  std::optional<std::string> FullPath(const std::string& path) override {
+    if (Fails(Operation::kFullPath)) return std::nullopt;
+    std::string key = Key(path);
+    return key.empty() ? std::string(kRoot) : std::string(kRoot) + "\\" + key;
+  }
+  std::optional<std::string> CurrentDirectory() override { return std::string(kRoot); }
+  bool SetCurrentDirectory(const std::string&) override { return true; }
+
+  static constexpr const char* kRoot = "C:\\client";
+
+ private:
+  class Reader : public ReadableFile {
+   public:
+    explicit Reader(std::string bytes) : bytes_(std::move(bytes)) {}
+    int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+    bool Seek(int64_t offset) override {
+      if (offset < 0 || offset > Size()) return false;
+      position_ = static_cast<size_t>(offset);
+      return true;
+    }
+    int64_t Read(std::span<std::byte> buffer) override {
+      size_t count = std::min(buffer.size(), bytes_.size() - position_);
+      std::memcpy(buffer.data(), bytes_.data() + position_, count);
+      position_ += count;
+      return static_cast<int64_t>(count);
+    }
+
+   private:
+    std::string bytes_;
+    size_t position_ = 0;
+  };
+  class Writer : public WritableFile {
+   public:
+    Writer(MemoryFileSystem& owner, std::string key) : owner_(owner), key_(std::move(key)) {}
+    bool Write(std::span<const std::byte> bytes) override {
+      if (owner_.Fails(Operation::kWrite)) return false;
+      auto it = owner_.files_.find(key_);
+      if (it == owner_.files_.end()) return false;
+      it->second.bytes.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      return true;
+    }
+    bool Close() override { return true; }
+
+   private:
+    MemoryFileSystem& owner_;
+    std::string key_;
+  };
+
+  // "C:\client\a\b", ".\a\b", "a/b" and "A\B" are all "a\b".
+  static std::string Key(const std::string& path) {
+    std::string text = path;
+    std::replace(text.begin(), text.end(), '/', '\\');
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string root = "c:\\client";
+    if (text.rfind(root, 0) == 0) text = text.substr(root.size());
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t end = text.find('\\', start);
+      if (end == std::string::npos) end = text.size();
+      std::string part = text.substr(start, end - start);
+      if (part == "..") {
+        if (!parts.empty()) parts.pop_back();
+      } else if (!part.empty() && part != ".") {
+        parts.push_back(part);
+      }
+      start = end + 1;
+    }
+    std::string key;
+    for (const std::string& part : parts) key += (key.empty() ? "" : "\\") + part;
+    return key;
+  }
+  static std::string Parent(const std::string& key) {
+    size_t cut = key.rfind('\\');
+    return cut == std::string::npos ? std::string() : key.substr(0, cut);
+  }
+  void AddFoldersFor(const std::string& key) {
+    for (std::string folder = Parent(key); !folder.empty(); folder = Parent(folder)) {
+      folders_.insert(folder);
+    }
+  }
+  bool Fails(Operation operation) {
+    int call = ++calls_[operation];
+    auto it = failAt_.find(operation);
+    return it != failAt_.end() && it->second == call;
+  }
+
+  std::map<std::string, Entry> files_;
+  std::set<std::string> folders_;
+  std::map<Operation, int> calls_;
+  std::map<Operation, int> failAt_;
+};
+
+}  // namespace veltharn
