@@ -1,0 +1,58 @@
+#pragma once
+
+// One update exchange of the reference server with one launcher, led by the server:
+//   ClientHello -> VersionInfo (release version, no hold) -> VersionReport -> FileCount ->
+//   InspectFile / InspectResult for every release file -> UpdateComplete -> the launcher closes.
+// KeepAlive frames may arrive at any time and are skipped. Every step writes one line to the log.
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "tools/update_server/release.h"
+#include "tools/update_server/wire.h"
+
+namespace veltharn::update_server {
+
+// Packet types as the server sends them...
+inline constexpr std::uint8_t kInspectFile = 1;
+inline constexpr std::uint8_t kUpdateComplete = 4;
+inline constexpr std::uint8_t kVersionInfo = 5;
+inline constexpr std::uint8_t kFileCount = 8;
+// ...and as the launcher sends them.
+inline constexpr std::uint8_t kClientHello = 0;
+inline constexpr std::uint8_t kVersionReport = 1;
+inline constexpr std::uint8_t kInspectResult = 2;
+inline constexpr std::uint8_t kKeepAlive = 5;
+
+// A release file whose size or checksum on the client is not the release's.
+struct Difference {
+  const ReleaseFile* file = nullptr;
+  wire::InspectReply reply;
+};
+
+class Exchange {
+ public:
+  // `socket` is connected and blocking, with receive and send timeouts set; the caller owns it.
+  Exchange(int socket, const Release& release, std::ostream& log);
+
+  // Runs the exchange to the launcher's close. False when the launcher went away, timed out or
+  // answered out of turn; the log says which.
+  bool Run();
+
+ private:
+  // The next frame that is not a KeepAlive; nothing (and a log line) unless it has `type`.
+  std::optional<wire::Packet> Receive(std::uint8_t type);
+  std::optional<wire::Packet> ReceiveAny();
+  bool Send(std::uint8_t type, const wire::Bytes& body);
+  std::optional<std::vector<Difference>> InspectAll();
+  bool WaitForClose();
+
+  int socket_;
+  const Release& release_;
+  std::ostream& log_;
+  wire::FrameReader reader_;
+};
+
+}  // namespace veltharn::update_server

@@ -1,0 +1,36 @@
+#pragma once
+
+// A release folder as the reference update server serves it: `version.txt` (the global version,
+// optionally the separate version on a second line) and the release files below the folder, each
+// ending in the 20-byte trailer [0, word 0, word 1, CRC-32 of the file before the trailer, 0].
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veltharn::update_server {
+
+inline constexpr std::size_t kTrailerSize = 20;
+
+struct ReleaseFile {
+  std::string name;         // relative path with backslashes, UTF-8, for the log
+  std::u16string wireName;  // the same path as the launcher is asked for it
+  std::uint32_t size = 0;   // the whole file, trailer included
+  std::uint32_t word0 = 0;
+  std::uint32_t word1 = 0;
+  std::uint32_t checksum = 0;  // trailer word 2
+};
+
+struct Release {
+  std::int32_t globalVersion = 0;
+  std::int32_t separateVersion = 0;
+  std::vector<ReleaseFile> files;  // sorted by name, so every exchange asks in the same order
+};
+
+// Reads `folder`. A missing or unreadable version, a file too short for a trailer, or a trailer
+// whose CRC-32 does not match the file refuses the release: nothing is returned and `error` says why.
+std::optional<Release> LoadRelease(const std::filesystem::path& folder, std::string& error);
+
+}  // namespace veltharn::update_server

@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <zlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tools/update_server/exchange.h"
+#include "tools/update_server/release.h"
+#include "tools/update_server/socket.h"
+#include "tools/update_server/wire.h"
+
+namespace veltharn::update_server {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using wire::Body;
+using wire::Bytes;
+using wire::Packet;
+
+constexpr std::chrono::milliseconds kWait{5000};
+
+// A fresh folder per test, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string name = (fs::temp_directory_path() / "update_server_test.XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = name;
+  }
+  ~TempFolder() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void WriteFile(const fs::path& path, const Bytes& content) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(content.data()),
+                                              static_cast<std::streamsize>(content.size()));
+}
+
+std::uint32_t Crc32(const Bytes& bytes) {
+  return static_cast<std::uint32_t>(::crc32(0L, bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
+// `content` with its trailer [0, word 0, word 1, CRC-32, 0].
+Bytes WithTrailer(const std::string& content, std::int32_t word0, std::int32_t word1) {
+  const Bytes body(content.begin(), content.end());
+  return Body().Raw(body).Int(0).Int(word0).Int(word1).Int(static_cast<std::int32_t>(Crc32(body))).Int(0);
+}
+
+TEST(LoadReleaseTest, ReadsVersionsAndTrailers) {
+  struct Case {
+    const char* name;
+    std::string versionText;
+    Bytes file;
+    bool loads;
+    std::int32_t global;
+    std::int32_t separate;
+  };
+  Bytes badCrc = WithTrailer("content", 1, 2);
+  badCrc[badCrc.size() - 8] ^= 0xFF;
+  const Case cases[] = {
+      {"global only", "1200\n", WithTrailer("content", 1, 2), true, 1200, 0},
+      {"global and separate, Windows line ends", "1200\r\n3\r\n", WithTrailer("content", 1, 2), true, 1200, 3},
+      {"empty second line", "42\n\n", WithTrailer("", 0, 0), true, 42, 0},
+      {"not a number", "twelve\n", WithTrailer("content", 1, 2), false, 0, 0},
+      {"second line not a number", "1200\nthree\n", WithTrailer("content", 1, 2), false, 0, 0},
+      {"file shorter than a trailer", "1200\n", Bytes(19, 0), false, 0, 0},
+      {"trailer CRC does not match", "1200\n", badCrc, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    std::ofstream(folder.path() / "version.txt") << c.versionText;
+    WriteFile(folder.path() / "system" / "qor.exe", c.file);
+    std::string error;
+    const auto release = LoadRelease(folder.path(), error);
+    ASSERT_EQ(release.has_value(), c.loads) << error;
+    if (!release) {
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    EXPECT_EQ(release->globalVersion, c.global);
+    EXPECT_EQ(release->separateVersion, c.separate);
+    ASSERT_EQ(release->files.size(), 1u);
+    EXPECT_EQ(release->files[0].wireName, u"system\\qor.exe");
+    EXPECT_EQ(release->files[0].size, c.file.size());
+  }
+  TempFolder empty;
+  std::string error;
+  EXPECT_FALSE(LoadRelease(empty.path(), error));
+  EXPECT_NE(error.find("version.txt"), std::string::npos);
+}
+
+// A stand-in for the launcher: a plain socket that speaks frames.
+class FakeClient {
+ public:
+  explicit FakeClient(std::uint16_t port) : socket_(net::ConnectToLoopback(port)) {
+    if (socket_) net::SetTimeouts(socket_.get(), kWait);
+  }
+  bool connected() const { return static_cast<bool>(socket_); }
+  bool Send(std::uint8_t type, const Bytes& body = {}) { return net::SendAll(socket_.get(), wire::Frame(type, body)); }
+  std::optional<Packet> Receive() {
+    for (;;) {
+      if (auto packet = reader_.Next()) return packet;
+      std::array<std::uint8_t, 512> chunk;
+      const ssize_t count = ::recv(socket_.get(), chunk.data(), chunk.size(), 0);
+      if (count <= 0) return std::nullopt;
+      reader_.Append(std::span(chunk.data(), static_cast<std::size_t>(count)));
+    }
+  }
+  void Close() { socket_.reset(); }
+
+ private:
+  net::UniqueFd socket_;
+  wire::FrameReader reader_;
+};
+
+// Serves one connection of `release` on a thread and keeps its log and outcome.
+class ServerUnderTest {
+ public:
+  explicit ServerUnderTest(const Release& release) : listener_(net::ListenOnLoopback(0)) {
+    thread_ = std::thread([this, &release] {
+      // A test that fails before connecting must not leave this thread in accept for ever.
+      pollfd waiting{listener_.get(), POLLIN, 0};
+      if (::poll(&waiting, 1, static_cast<int>(kWait.count())) != 1) return;
+      net::UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      if (!client) return;
+      net::SetTimeouts(client.get(), kWait);
+      completed_ = Exchange(client.get(), release, log_).Run();
+    });
+  }
+  ~ServerUnderTest() { Join(); }
+  std::uint16_t port() const { return net::LocalPort(listener_.get()); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  bool completed() const { return completed_; }
+  std::string log() const { return log_.str(); }
+
+ private:
+  net::UniqueFd listener_;
+  std::ostringstream log_;
+  bool completed_ = false;
+  std::thread thread_;
+};
+
+TEST(ExchangeTest, InspectsEveryReleaseFileAndReportsTheOneThatDiffers) {
+  TempFolder folder;
+  std::ofstream(folder.path() / "version.txt") << "1200\n3\n";
+  const Bytes notice = WithTrailer("notice text", 0, 0);
+  const Bytes game = WithTrailer("game program", 1200, 317);
+  WriteFile(folder.path() / "Notice" / "Notice-k.txt", notice);
+  WriteFile(folder.path() / "system" / "qor.exe", game);
+  std::string error;
+  const auto release = LoadRelease(folder.path(), error);
+  ASSERT_TRUE(release) << error;
+
+  ServerUnderTest server(*release);
+  FakeClient client(server.port());
+  ASSERT_TRUE(client.connected());
+
+  // Each step: what the client sends first (if anything), then the frame the server must send.
+  struct Step {
+    const char* name;
+    std::optional<Packet> send;
+    std::optional<Packet> expect;
+  };
+  const auto crcOf = [](const Bytes& file) {
+    return static_cast<std::int32_t>(Crc32(Bytes(file.begin(), file.end() - kTrailerSize)));
+  };
+  const Step steps[] = {
+      {"hello", Packet{kClientHello, Body().Int(61).Int(7)}, Packet{kVersionInfo, Body().Int(1200).Int(0)}},
+      {"report", Packet{kVersionReport, Body().Int(61).Int(7).Int(0)}, Packet{kFileCount, Body().Int(2)}},
+      {"first inspection", std::nullopt, Packet{kInspectFile, Body().Wide(u"Notice\\Notice-k.txt")}},
+      {"keep-alive in between", Packet{kKeepAlive, {}}, std::nullopt},
+      {"same file", Packet{kInspectResult, Body().Wide(u"Notice\\Notice-k.txt")
+                                                .Int(static_cast<std::int32_t>(notice.size()))
+                                                .Int(0).Int(0).Int(crcOf(notice))},
+       Packet{kInspectFile, Body().Wide(u"system\\qor.exe")}},
+      {"missing file", Packet{kInspectResult, Body().Wide(u"system\\qor.exe").Int(0).Int(0).Int(0).Int(0)},
+       Packet{kUpdateComplete, Body().Int(1200).Int(3)}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    if (step.send) {
+      ASSERT_TRUE(client.Send(step.send->type, step.send->body));
+    }
+    if (step.expect) {
+      EXPECT_EQ(client.Receive(), step.expect);
+    }
+  }
+  client.Close();
+  server.Join();
+
+  EXPECT_TRUE(server.completed());
+  const std::string log = server.log();
+  EXPECT_NE(log.find("hello: launcher 61, installed 7\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("same: Notice\\Notice-k.txt\n"), std::string::npos) << log;
+  char differs[128];
+  std::snprintf(differs, sizeof differs, "differs: system\\qor.exe (client size 0 crc 00000000, release size %zu crc %08x)\n",
+                game.size(), static_cast<unsigned>(crcOf(game)));
+  EXPECT_NE(log.find(differs), std::string::npos) << log;
+  EXPECT_NE(log.find("inspected: 2 files, 1 differ\n"), std::string::npos) << log;
+}
+
+TEST(ExchangeTest, EndsWhenTheClientAnswersOutOfTurn) {
+  TempFolder folder;
+  std::ofstream(folder.path() / "version.txt") << "5\n";
+  std::string error;
+  const auto release = LoadRelease(folder.path(), error);
+  ASSERT_TRUE(release) << error;
+
+  ServerUnderTest server(*release);
+  FakeClient client(server.port());
+  ASSERT_TRUE(client.connected());
+  ASSERT_TRUE(client.Send(kInspectResult, Body().Wide(u"x").Int(0).Int(0).Int(0).Int(0)));
+  EXPECT_FALSE(client.Receive());  // the server closes instead of answering
+  server.Join();
+  EXPECT_FALSE(server.completed());
+  EXPECT_NE(server.log().find("unexpected frame type 2 while waiting for type 0"), std::string::npos) << server.log();
+}
+
+}  // namespace
+}  // namespace veltharn::update_server
