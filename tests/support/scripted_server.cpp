@@ -90,6 +90,16 @@ std::optional<Packet> ScriptedServer::WaitForFrame(std::chrono::milliseconds tim
   return frames_[handedOut_++];
 }
 
+std::optional<Packet> ScriptedServer::WaitForReply(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    if (!changed_.wait_until(lock, deadline, [&] { return frames_.size() > handedOut_; })) return std::nullopt;
+    const Packet& next = frames_[handedOut_++];
+    if (next.type != kKeepAlive) return next;
+  }
+}
+
 std::vector<Packet> ScriptedServer::ReceivedFrames() const {
   std::lock_guard lock(mutex_);
   return frames_;

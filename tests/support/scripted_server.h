@@ -31,6 +31,7 @@ class ScriptedServer {
  public:
   static constexpr std::chrono::milliseconds kWait{5000};
   static constexpr std::chrono::milliseconds kPause{30};
+  static constexpr std::uint8_t kKeepAlive = 5;
 
   // Throws std::runtime_error when it cannot listen.
   ScriptedServer();
@@ -60,6 +61,8 @@ class ScriptedServer {
 
   // The next received frame not handed out yet, of any connection, in order of arrival.
   std::optional<Packet> WaitForFrame(std::chrono::milliseconds timeout = kWait);
+  // The same, passing over KeepAlive frames (type 5), which a launcher sends on every timer tick.
+  std::optional<Packet> WaitForReply(std::chrono::milliseconds timeout = kWait);
   std::vector<Packet> ReceivedFrames() const;
   // Every byte received, of all connections, as it arrived.
   Bytes ReceivedBytes() const;

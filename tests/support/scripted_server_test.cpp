@@ -105,7 +105,15 @@ TEST(ScriptedServerTest, RecordsFramesHoweverTheyArrive) {
 
   EXPECT_FALSE(server.WaitForFrame(100ms));
   EXPECT_EQ(server.ReceivedFrames().size(), 3u);
+
+  // Replies wanted without the keep-alive ticks in between.
+  ASSERT_TRUE(net::SendAll(client.get(), joined));
+  const auto answer = server.WaitForReply();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->type, 2);
+  EXPECT_FALSE(server.WaitForReply(100ms));
   Bytes all = hello;
+  all.insert(all.end(), joined.begin(), joined.end());
   all.insert(all.end(), joined.begin(), joined.end());
   EXPECT_EQ(server.ReceivedBytes(), all);
   EXPECT_FALSE(server.ReceivedMalformed());
