@@ -322,7 +322,7 @@ TEST(AgentOperations, LegacyBusyTestOn9xUsesFullPaths) {
     SCOPED_TRACE(c.running);
     AgentWorld w;
     // Korean Windows 98: its language comes from Winver.exe.
-    w.system.extended = w.system.basic = VersionRecord{4, 10, 2222, 1, " A ", 0, 0};
+    w.system.UseRecord(VersionRecord{4, 10, 2222, 1, " A ", 0, 0});
     w.system.fileLanguages["C:\\WINDOWS\\WINVER.EXE"] = testing::kKoreanLanguage;
     ListLegacy(w);
     w.files.Put(kLegacyUpdater, "UPD");

@@ -94,7 +94,7 @@ TEST_F(LegacySetupTest, InstallResultFollowsWhatThePollSees) {
 }
 
 TEST_F(LegacySetupTest, On9xTheUpdaterIsRecognisedByItsFullPath) {
-  world.system.extended = world.system.basic = VersionRecord{4, 10, 2222, 1, " A ", 0, 0};
+  world.system.UseRecord(VersionRecord{4, 10, 2222, 1, " A ", 0, 0});
   world.starter.onStart = [&](const std::string&) {
     world.processTable.Add("PellorixUpdate.exe");  // a name alone is not the updater on 9x
   };

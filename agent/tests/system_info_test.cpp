@@ -113,7 +113,8 @@ TEST(SystemInfo, ServicePackTakesTheWordAtTheLowestDigitFound) {
 
 TEST(SystemInfo, ServicePackIsReadOnNtOnly) {
   FakeSystemRecords records;
-  records.extended = records.basic = Record(1, 4, 10, 0, "Service Pack 2");
+  const VersionRecord windows98 = Record(1, 4, 10, 0, "Service Pack 2");
+  records.UseRecord(windows98);
   CSystemInfo info(records);
   info.DescribeVersion();
   EXPECT_EQ(info.servicePack, "SP0");
@@ -210,7 +211,7 @@ TEST(SystemInfo, OldSystemsReadTheLanguageOfWinver) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     FakeSystemRecords records;
-    records.extended = records.basic = c.record;
+    records.UseRecord(c.record);
     records.uiLanguage = 0x0409;
     records.fileLanguages["C:\\WINDOWS\\SYSTEM32\\WINVER.EXE"] = 0x0412;
     records.fileLanguages["C:\\WINDOWS\\WINVER.EXE"] = 0x0412;
@@ -224,7 +225,8 @@ TEST(SystemInfo, OldSystemsReadTheLanguageOfWinver) {
 
 TEST(SystemInfo, UnreadableWinverGivesUnknown) {
   FakeSystemRecords records;
-  records.extended = records.basic = Record(1, 4, 10);
+  const VersionRecord windows98 = Record(1, 4, 10);
+  records.UseRecord(windows98);
   CSystemInfo info(records);
   info.DescribeLanguage();
   EXPECT_EQ(info.languageName, "Unknown");

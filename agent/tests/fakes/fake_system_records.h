@@ -20,6 +20,12 @@ class FakeSystemRecords final : public SystemRecords {
   std::map<std::string, std::uint16_t> fileLanguages;  // upper-cased path -> language
   std::vector<std::string> versionFilesRead;
 
+  // Both records say the same.
+  void UseRecord(const VersionRecord& record) {
+    extended.emplace(record);
+    basic.emplace(record);
+  }
+
   // An NT system of that version and product type, read through both records.
   void SetNt(std::uint32_t major, std::uint32_t minor, std::uint8_t productType,
              std::string servicePack = "", std::uint16_t suiteMask = 0) {
