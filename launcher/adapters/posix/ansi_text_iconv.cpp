@@ -1,0 +1,90 @@
+#include "launcher/adapters/posix/ansi_text_iconv.h"
+
+#include <iconv.h>
+
+#include <bit>
+#include <cerrno>
+#include <string>
+
+#include "launcher/link/ansi_text.h"
+
+namespace veltharn {
+namespace {
+
+int codePage = 1252;
+
+std::string IconvName(int page) { return "CP" + std::to_string(page); }
+
+// char16_t in memory is in the host's byte order.
+constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+// An iconv descriptor, closed when it goes.
+class Converter {
+ public:
+  Converter(const std::string& to, const std::string& from)
+      : handle_(iconv_open(to.c_str(), from.c_str())) {}
+  ~Converter() {
+    if (valid()) iconv_close(handle_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  [[nodiscard]] bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+  // Converts as much of `in` as it can into `out`; advances both.
+  std::size_t Convert(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft) {
+    return iconv(handle_, const_cast<char**>(&in), &inLeft, &out, &outLeft);
+  }
+  void Reset() { iconv(handle_, nullptr, nullptr, nullptr, nullptr); }
+
+ private:
+  iconv_t handle_;
+};
+
+}  // namespace
+
+void SetAnsiCodePage(int page) { codePage = page; }
+
+int AnsiCodePage() { return codePage; }
+
+const char* ToAnsi(const char16_t* text) {
+  static char buffer[kAnsiTextSize];
+  Converter converter(IconvName(codePage), kUtf16);
+  FillAnsiText(text, buffer, [&](std::u16string_view character, std::span<char> out) {
+    if (!converter.valid()) return std::size_t{0};
+    const char* in = reinterpret_cast<const char*>(character.data());
+    std::size_t inLeft = character.size() * sizeof(char16_t);
+    char* written = out.data();
+    std::size_t outLeft = out.size();
+    converter.Reset();
+    if (converter.Convert(in, inLeft, written, outLeft) == static_cast<std::size_t>(-1)) {
+      return std::size_t{0};
+    }
+    return static_cast<std::size_t>(written - out.data());
+  });
+  return buffer;
+}
+
+std::string AnsiToUtf8(std::string_view text) {
+  Converter converter("UTF-8", IconvName(codePage));
+  if (!converter.valid()) return std::string(text.size(), '?');
+  std::string result;
+  const char* in = text.data();
+  std::size_t inLeft = text.size();
+  char chunk[256];
+  while (inLeft > 0) {
+    char* out = chunk;
+    std::size_t outLeft = sizeof chunk;
+    const std::size_t done = converter.Convert(in, inLeft, out, outLeft);
+    result.append(chunk, static_cast<std::size_t>(out - chunk));
+    if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      // An invalid or unfinished sequence: mark it and go on after its first byte.
+      result.push_back('?');
+      ++in;
+      --inLeft;
+      converter.Reset();
+    }
+  }
+  return result;
+}
+
+}  // namespace veltharn

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace veltharn {
+
+// The standard CRC-32 (IEEE 802.3, zlib: reflected polynomial 0xEDB88320) of `bytes`, continued
+// from `previous` (the CRC of the bytes before them; 0 to start). The CRC of nothing is 0.
+[[nodiscard]] uint32_t Crc32(std::span<const std::byte> bytes, uint32_t previous = 0);
+
+}  // namespace veltharn
