@@ -1,0 +1,202 @@
+#include "launcher/adapters/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+namespace veltharn {
+namespace {
+
+std::string HostPath(const std::string& path) {
+  std::string host = path;
+  std::replace(host.begin(), host.end(), '\\', '/');
+  return host;
+}
+
+// A file descriptor, closed when it goes.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  [[nodiscard]] int get() const { return fd_; }
+  [[nodiscard]] bool valid() const { return fd_ >= 0; }
+  // Closes now and tells whether that succeeded.
+  bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+ private:
+  int fd_;
+};
+
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+bool IsReadOnly(const struct stat& info) {
+  return (info.st_mode & kWriteBits) == 0;
+}
+
+bool Stat(const std::string& hostPath, struct stat& info) {
+  return ::stat(hostPath.c_str(), &info) == 0;
+}
+
+class PosixReadableFile : public ReadableFile {
+ public:
+  explicit PosixReadableFile(int fd) : fd_(fd) {}
+  int64_t Size() override {
+    struct stat info;
+    return ::fstat(fd_.get(), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+  }
+  bool Seek(int64_t offset) override {
+    return offset >= 0 && ::lseek(fd_.get(), static_cast<off_t>(offset), SEEK_SET) == offset;
+  }
+  int64_t Read(std::span<std::byte> buffer) override {
+    for (;;) {
+      const ssize_t got =
+          ::read(fd_.get(), buffer.data(), std::min<std::size_t>(buffer.size(), SSIZE_MAX));
+      if (got >= 0 || errno != EINTR) return got;
+    }
+  }
+
+ private:
+  UniqueFd fd_;
+};
+
+class PosixWritableFile : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  bool Write(std::span<const std::byte> bytes) override {
+    while (!bytes.empty()) {
+      if (!fd_.valid()) return false;
+      const ssize_t written = ::write(fd_.get(), bytes.data(), bytes.size());
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+  }
+  bool Close() override { return fd_.valid() && fd_.Close(); }
+
+ private:
+  UniqueFd fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> PosixFileSystem::OpenForRead(const std::string& path,
+                                                           bool sequential) {
+  const int fd = ::open(HostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  auto file = std::make_unique<PosixReadableFile>(fd);
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  if (sequential) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return file;
+}
+
+std::unique_ptr<WritableFile> PosixFileSystem::Create(const std::string& path) {
+  const std::string host = HostPath(path);
+  struct stat info;
+  if (Stat(host, info) && (IsReadOnly(info) || !S_ISREG(info.st_mode))) return nullptr;
+  const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  return std::make_unique<PosixWritableFile>(fd);
+}
+
+bool PosixFileSystem::Exists(const std::string& path) {
+  struct stat info;
+  return Stat(HostPath(path), info);
+}
+
+bool PosixFileSystem::SetAttributes(const std::string& path, FileAttributes attributes) {
+  const std::string host = HostPath(path);
+  struct stat info;
+  if (!Stat(host, info)) return false;
+  mode_t mode = info.st_mode & 07777;
+  mode = attributes == FileAttributes::kReadOnly ? (mode & ~kWriteBits) : (mode | S_IWUSR);
+  return ::chmod(host.c_str(), mode) == 0;
+}
+
+bool PosixFileSystem::Delete(const std::string& path) {
+  const std::string host = HostPath(path);
+  struct stat info;
+  if (!Stat(host, info) || IsReadOnly(info) || S_ISDIR(info.st_mode)) return false;
+  return ::unlink(host.c_str()) == 0;
+}
+
+bool PosixFileSystem::Move(const std::string& from, const std::string& to) {
+  const std::string target = HostPath(to);
+  struct stat info;
+  if (Stat(target, info)) return false;
+  return ::rename(HostPath(from).c_str(), target.c_str()) == 0;
+}
+
+bool PosixFileSystem::Copy(const std::string& from, const std::string& to, bool overwrite) {
+  const std::string target = HostPath(to);
+  struct stat sourceInfo, targetInfo;
+  UniqueFd source(::open(HostPath(from).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!source.valid() || ::fstat(source.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
+    return false;
+  }
+  if (Stat(target, targetInfo) && (!overwrite || IsReadOnly(targetInfo))) return false;
+  UniqueFd copy(
+      ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, sourceInfo.st_mode & 07777));
+  if (!copy.valid()) return false;
+  std::vector<char> block(64 * 1024);
+  for (;;) {
+    const ssize_t got = ::read(source.get(), block.data(), block.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t written =
+          ::write(copy.get(), block.data() + done, static_cast<std::size_t>(got - done));
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      done += written;
+    }
+  }
+  // Like CopyFile, the copy keeps the source's attributes.
+  return ::fchmod(copy.get(), sourceInfo.st_mode & 07777) == 0 && copy.Close();
+}
+
+FolderResult PosixFileSystem::CreateFolder(const std::string& path) {
+  if (::mkdir(HostPath(path).c_str(), 0777) == 0) return FolderResult::kCreated;
+  return errno == EEXIST ? FolderResult::kAlreadyExists : FolderResult::kFailed;
+}
+
+std::optional<std::string> PosixFileSystem::FullPath(const std::string& path) {
+  std::filesystem::path host(HostPath(path));
+  if (host.empty()) return std::nullopt;
+  std::error_code error;
+  if (host.is_relative()) {
+    std::filesystem::path current = std::filesystem::current_path(error);
+    if (error) return std::nullopt;
+    host = current / host;
+  }
+  std::string full = host.lexically_normal().string();
+  // "a/." normalises to "a/"; the full path names the folder itself.
+  if (full.size() > 1 && full.back() == '/') full.pop_back();
+  return full;
+}
+
+std::optional<std::string> PosixFileSystem::CurrentDirectory() {
+  std::error_code error;
+  std::string current = std::filesystem::current_path(error).string();
+  if (error) return std::nullopt;
+  return current;
+}
+
+bool PosixFileSystem::SetCurrentDirectory(const std::string& path) {
+  return ::chdir(HostPath(path).c_str()) == 0;
+}
+
+}  // namespace veltharn
