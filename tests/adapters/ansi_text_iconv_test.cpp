@@ -18,7 +18,9 @@ class AnsiCodePageTest : public testing::Test {
   int saved_ = AnsiCodePage();
 };
 
-TEST_F(AnsiCodePageTest, DefaultsToWesternEuropean) { EXPECT_EQ(AnsiCodePage(), 1252); }
+TEST_F(AnsiCodePageTest, DefaultsToWesternEuropean) {
+  EXPECT_EQ(AnsiCodePage(), 1252);
+}
 
 TEST_F(AnsiCodePageTest, ConvertsToTheChosenCodePage) {
   struct Case {
@@ -70,6 +72,29 @@ TEST_F(AnsiCodePageTest, ConvertsAnsiTextToUtf8) {
     SCOPED_TRACE(c.expected.substr(0, 16));
     SetAnsiCodePage(c.codePage);
     EXPECT_EQ(AnsiToUtf8(c.text), c.expected);
+  }
+}
+
+TEST_F(AnsiCodePageTest, ConvertsUtf8TextToAnsi) {
+  struct Case {
+    int codePage;
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {949, "\xED\x95\x9C\xEA\xB8\x80 ok", "\xC7\xD1\xB1\xDB ok"},
+      {1252, "caf\xC3\xA9", "caf\xE9"},
+      {1252, "\xED\x95\x9C!", "?!"},  // a character CP1252 lacks, passed over whole
+      {949,
+       "a\xFF"
+       "b",
+       "a?b"},  // not UTF-8 at all
+      {1252, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    SetAnsiCodePage(c.codePage);
+    EXPECT_EQ(Utf8ToAnsi(c.text), c.expected);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <string>
@@ -13,7 +14,9 @@ namespace {
 
 int codePage = 1252;
 
-std::string IconvName(int page) { return "CP" + std::to_string(page); }
+std::string IconvName(int page) {
+  return "CP" + std::to_string(page);
+}
 
 // char16_t in memory is in the host's byte order.
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
@@ -40,11 +43,42 @@ class Converter {
   iconv_t handle_;
 };
 
+// Converts all of `text`, writing "?" for each sequence iconv refuses; `skip` tells how many bytes
+// of the refused sequence at the front of its argument to pass over.
+template <typename Skip>
+std::string ConvertAll(const std::string& to, const std::string& from, std::string_view text,
+                       Skip skip) {
+  Converter converter(to, from);
+  if (!converter.valid()) return std::string(text.size(), '?');
+  std::string result;
+  const char* in = text.data();
+  std::size_t inLeft = text.size();
+  char chunk[256];
+  while (inLeft > 0) {
+    char* out = chunk;
+    std::size_t outLeft = sizeof chunk;
+    const std::size_t done = converter.Convert(in, inLeft, out, outLeft);
+    result.append(chunk, static_cast<std::size_t>(out - chunk));
+    if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      result.push_back('?');
+      const auto passed = std::min<std::size_t>(inLeft, skip(std::string_view(in, inLeft)));
+      in += passed;
+      inLeft -= passed;
+      converter.Reset();
+    }
+  }
+  return result;
+}
+
 }  // namespace
 
-void SetAnsiCodePage(int page) { codePage = page; }
+void SetAnsiCodePage(int page) {
+  codePage = page;
+}
 
-int AnsiCodePage() { return codePage; }
+int AnsiCodePage() {
+  return codePage;
+}
 
 const char* ToAnsi(const char16_t* text) {
   static char buffer[kAnsiTextSize];
@@ -65,26 +99,22 @@ const char* ToAnsi(const char16_t* text) {
 }
 
 std::string AnsiToUtf8(std::string_view text) {
-  Converter converter("UTF-8", IconvName(codePage));
-  if (!converter.valid()) return std::string(text.size(), '?');
-  std::string result;
-  const char* in = text.data();
-  std::size_t inLeft = text.size();
-  char chunk[256];
-  while (inLeft > 0) {
-    char* out = chunk;
-    std::size_t outLeft = sizeof chunk;
-    const std::size_t done = converter.Convert(in, inLeft, out, outLeft);
-    result.append(chunk, static_cast<std::size_t>(out - chunk));
-    if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      // An invalid or unfinished sequence: mark it and go on after its first byte.
-      result.push_back('?');
-      ++in;
-      --inLeft;
-      converter.Reset();
+  // An invalid or unfinished sequence is passed over from its first byte.
+  return ConvertAll("UTF-8", IconvName(codePage), text, [](std::string_view) { return 1; });
+}
+
+std::string Utf8ToAnsi(std::string_view text) {
+  // An invalid sequence, or a character the code page lacks, is passed over whole.
+  return ConvertAll(IconvName(codePage), "UTF-8", text, [](std::string_view rest) {
+    const auto lead = static_cast<unsigned char>(rest[0]);
+    const int length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    int whole = 1;
+    while (whole < length && whole < static_cast<int>(rest.size()) &&
+           (static_cast<unsigned char>(rest[whole]) & 0xC0) == 0x80) {
+      ++whole;
     }
-  }
-  return result;
+    return whole;
+  });
 }
 
 }  // namespace veltharn

@@ -12,8 +12,9 @@ namespace veltharn {
 void SetAnsiCodePage(int codePage);
 [[nodiscard]] int AnsiCodePage();
 
-// Bytes of the ANSI code page to UTF-8, for the terminal. A byte that starts no valid character
-// becomes "?".
+// Between the ANSI code page and UTF-8, for the terminal and the catalogue's UTF-8 texts. What
+// cannot be converted (an invalid sequence, a character the code page lacks) becomes "?".
 [[nodiscard]] std::string AnsiToUtf8(std::string_view text);
+[[nodiscard]] std::string Utf8ToAnsi(std::string_view text);
 
 }  // namespace veltharn
