@@ -23,11 +23,16 @@ uint64_t GetLittleEndian(const std::byte* in, std::size_t size) {
 
 std::size_t NumberSize(char letter) {
   switch (letter) {
-    case 'c': return 1;
-    case 'h': return 2;
-    case 'd': return 4;
-    case 'f': return 8;
-    default: return 0;
+    case 'c':
+      return 1;
+    case 'h':
+      return 2;
+    case 'd':
+      return 4;
+    case 'f':
+      return 8;
+    default:
+      return 0;
   }
 }
 
@@ -151,13 +156,20 @@ namespace {
 bool TargetFits(char letter, UnpackTarget::Kind kind) {
   using Kind = UnpackTarget::Kind;
   switch (letter) {
-    case 'c': return kind == Kind::kByte;
-    case 'h': return kind == Kind::kWord;
-    case 'd': return kind == Kind::kLong;
-    case 'f': return kind == Kind::kDouble;
-    case 'S': return kind == Kind::kWide;
-    case 's': return kind == Kind::kNarrow;
-    default: return false;
+    case 'c':
+      return kind == Kind::kByte;
+    case 'h':
+      return kind == Kind::kWord;
+    case 'd':
+      return kind == Kind::kLong;
+    case 'f':
+      return kind == Kind::kDouble;
+    case 'S':
+      return kind == Kind::kWide;
+    case 's':
+      return kind == Kind::kNarrow;
+    default:
+      return false;
   }
 }
 
@@ -165,7 +177,9 @@ void StoreNumber(const UnpackTarget& target, uint64_t value) {
   void* out = target.pointer();
   if (out == nullptr) return;
   switch (target.kind()) {
-    case UnpackTarget::Kind::kByte: *static_cast<uint8_t*>(out) = static_cast<uint8_t>(value); break;
+    case UnpackTarget::Kind::kByte:
+      *static_cast<uint8_t*>(out) = static_cast<uint8_t>(value);
+      break;
     case UnpackTarget::Kind::kWord: {
       auto word = static_cast<uint16_t>(value);
       std::memcpy(out, &word, sizeof word);
@@ -176,8 +190,11 @@ void StoreNumber(const UnpackTarget& target, uint64_t value) {
       std::memcpy(out, &word, sizeof word);
       break;
     }
-    case UnpackTarget::Kind::kDouble: *static_cast<double*>(out) = std::bit_cast<double>(value); break;
-    default: break;
+    case UnpackTarget::Kind::kDouble:
+      *static_cast<double*>(out) = std::bit_cast<double>(value);
+      break;
+    default:
+      break;
   }
 }
 

@@ -11,8 +11,7 @@ CCrc32Static::Result CCrc32Static::CrcOfFileBody(const std::string& path, View& 
   return Compute(path, kTrailerSize, &view);
 }
 
-CCrc32Static::Result CCrc32Static::CrcOfFilePrefix(const std::string& path,
-                                                   std::size_t excluded) {
+CCrc32Static::Result CCrc32Static::CrcOfFilePrefix(const std::string& path, std::size_t excluded) {
   return Compute(path, excluded, nullptr);
 }
 

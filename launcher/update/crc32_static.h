@@ -25,8 +25,8 @@ class CCrc32Static {
   // `files` must outlive this object.
   explicit CCrc32Static(FileSystem& files) : files_(files) {}
 
-  // The file without its 20-byte trailer (kTrailerSize). Runs one pending message of `view` after each block, so
-  // the dialog stays responsive while a large file is read.
+  // The file without its 20-byte trailer (kTrailerSize). Runs one pending message of `view` after
+  // each block, so the dialog stays responsive while a large file is read.
   [[nodiscard]] Result CrcOfFileBody(const std::string& path, View& view);
   // The file without its last `excluded` bytes (0 or 20). Does not pump.
   [[nodiscard]] Result CrcOfFilePrefix(const std::string& path, std::size_t excluded);

@@ -14,7 +14,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::span<const std::byte> AsBytes(const Bytes& bytes) { return std::as_bytes(std::span(bytes)); }
+std::span<const std::byte> AsBytes(const Bytes& bytes) {
+  return std::as_bytes(std::span(bytes));
+}
 
 Bytes Packed(std::string_view format, std::initializer_list<PackValue> values) {
   std::array<std::byte, kMaxPackedBody> buffer{};
@@ -66,9 +68,10 @@ TEST(PackFieldsTest, LaysOutFieldsLittleEndian) {
       {"b", Packed("b", {run}), {0xDE, 0xAD, 0xBE}},
       {"b empty", Packed("cb", {1, ByteRun{}}), {0x01}},
       {"unknown letter takes no value", Packed("cxd", {1, 2}), {0x01, 0x02, 0, 0, 0}},
-      {"cSdddd", Packed("cSdddd", {2, u"a", 3, 61, 317, -1}),
-       {0x02, 0x61, 0, 0, 0, 0x03, 0, 0, 0, 0x3D, 0, 0, 0, 0x3D, 0x01, 0, 0, 0xFF, 0xFF, 0xFF,
-        0xFF}},
+      {"cSdddd",
+       Packed("cSdddd", {2, u"a", 3, 61, 317, -1}),
+       {0x02, 0x61, 0,    0,    0, 0x03, 0,    0,    0,    0x3D, 0,
+        0,    0,    0x3D, 0x01, 0, 0,    0xFF, 0xFF, 0xFF, 0xFF}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -150,8 +153,13 @@ TEST(UnpackFieldsTest, ReadsNumbersAndZeroesThoseTheBodyLacks) {
       {"body ends inside d", Bytes(full.begin(), full.begin() + 5), 7, 0x1234, 0, 0, 5},
       {"body of one byte", {0x07}, 7, 0, 0, 0, 1},
       {"empty body", {}, 0, 0, 0, 0, 0},
-      {"negative numbers", {0xFF, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0xC0},
-       0xFF, -2, -2, -2.0, 15},
+      {"negative numbers",
+       {0xFF, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0xC0},
+       0xFF,
+       -2,
+       -2,
+       -2.0,
+       15},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

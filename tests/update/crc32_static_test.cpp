@@ -59,8 +59,8 @@ TEST(CCrc32StaticTest, BodyLeavesOutTheTrailerAndPumpsOncePerBlock) {
     int pumps;
   };
   const Case cases[] = {
-      {0, 0, 0},         {19, 19, 1},   {20, 0, 0},        {21, 1, 1},
-      {4116, 4096, 1},   {4117, 4097, 2},   {8212, 8192, 2},   {10000, 9980, 3},
+      {0, 0, 0},       {19, 19, 1},     {20, 0, 0},      {21, 1, 1},
+      {4116, 4096, 1}, {4117, 4097, 2}, {8212, 8192, 2}, {10000, 9980, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.size);

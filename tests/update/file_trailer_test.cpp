@@ -14,21 +14,23 @@ std::string Text(const std::array<std::byte, kTrailerSize>& bytes) {
 }
 
 TEST(FileTrailerTest, BuildsFiveLittleEndianWords) {
-  const std::string expected("\0\0\0\0"
-                             "\x3D\0\0\0"
-                             "\x3D\x01\0\0"
-                             "\x26\x39\xF4\xCB"
-                             "\0\0\0\0",
-                             20);
+  const std::string expected(
+      "\0\0\0\0"
+      "\x3D\0\0\0"
+      "\x3D\x01\0\0"
+      "\x26\x39\xF4\xCB"
+      "\0\0\0\0",
+      20);
   EXPECT_EQ(Text(BuildTrailer(61, 317, 0xCBF43926u)), expected);
 }
 
 TEST(FileTrailerTest, ReadsTheLastSixteenBytesOfAFile) {
-  const std::string words("\x3D\0\0\0"
-                          "\x3D\x01\0\0"
-                          "\x26\x39\xF4\xCB"
-                          "\x04\x03\x02\x01",
-                          16);
+  const std::string words(
+      "\x3D\0\0\0"
+      "\x3D\x01\0\0"
+      "\x26\x39\xF4\xCB"
+      "\x04\x03\x02\x01",
+      16);
   struct Case {
     const char* name;
     std::string content;
