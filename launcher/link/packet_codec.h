@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace veltharn {
 
@@ -33,6 +34,11 @@ class PackValue {
 
   template <std::integral T>
   PackValue(T value) : kind_(Kind::kInteger), integer_(static_cast<int64_t>(value)) {}
+  // Packet types and statuses are enumerations; they pack as the integers they stand for.
+  template <typename T>
+    requires std::is_enum_v<T>
+  PackValue(T value)
+      : kind_(Kind::kInteger), integer_(static_cast<int64_t>(value)) {}
   PackValue(double value) : kind_(Kind::kDouble), real_(value) {}
   PackValue(const char16_t* text) : kind_(text ? Kind::kWide : Kind::kNull), wide_(text) {}
   PackValue(const char* text) : kind_(text ? Kind::kNarrow : Kind::kNull), narrow_(text) {}
