@@ -22,7 +22,18 @@ class MemoryFileSystem : public FileSystem {
     std::string bytes;
     bool readOnly = false;
   };
-  enum class Operation { kOpen, kCreate, kWrite, kDelete, kMove, kCopy, kCreateFolder, kFullPath };
+  enum class Operation {
+    kOpen,
+    kCreate,
+    kWrite,
+    kDelete,
+    kMove,
+    kCopy,
+    kCreateFolder,
+    kFullPath,
+    kList,
+    kRemoveFolder,
+  };
 
   MemoryFileSystem() { folders_.insert(""); }
 
@@ -45,7 +56,8 @@ class MemoryFileSystem : public FileSystem {
     for (const auto& [name, entry] : files_) names.push_back(name);
     return names;
   }
-  void FailOnCall(Operation operation, int nth) { failAt_[operation] = calls_[operation] + nth; }
+  // Makes the `nth` next call of `operation` fail (1: the very next one); calls add up.
+  void FailOnCall(Operation operation, int nth) { failAt_[operation].insert(calls_[operation] + nth); }
   int openedForRead = 0;
 
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, bool) override {
@@ -110,6 +122,30 @@ class MemoryFileSystem : public FileSystem {
     }
     folders_.insert(key);
     return FolderResult::kCreated;
+  }
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override {
+    std::string key = Key(path);
+    if (Fails(Operation::kList) || !folders_.count(key)) return std::nullopt;
+    std::vector<FolderEntry> entries;
+    for (const std::string& folder : folders_) {
+      if (!folder.empty() && Parent(folder) == key) entries.push_back({Name(folder), true});
+    }
+    for (const auto& [file, entry] : files_) {
+      if (Parent(file) == key) entries.push_back({Name(file), false});
+    }
+    return entries;
+  }
+  bool RemoveFolder(const std::string& path) override {
+    std::string key = Key(path);
+    if (Fails(Operation::kRemoveFolder) || key.empty() || !folders_.count(key)) return false;
+    for (const std::string& folder : folders_) {
+      if (Parent(folder) == key && folder != key) return false;
+    }
+    for (const auto& [file, entry] : files_) {
+      if (Parent(file) == key) return false;
+    }
+    folders_.erase(key);
+    return true;
   }
   std::optional<std::string> FullPath(const std::string& path) override {
     if (Fails(Operation::kFullPath)) return std::nullopt;
@@ -188,6 +224,10 @@ class MemoryFileSystem : public FileSystem {
     size_t cut = key.rfind('\\');
     return cut == std::string::npos ? std::string() : key.substr(0, cut);
   }
+  static std::string Name(const std::string& key) {
+    size_t cut = key.rfind('\\');
+    return cut == std::string::npos ? key : key.substr(cut + 1);
+  }
   void AddFoldersFor(const std::string& key) {
     for (std::string folder = Parent(key); !folder.empty(); folder = Parent(folder)) {
       folders_.insert(folder);
@@ -196,13 +236,13 @@ class MemoryFileSystem : public FileSystem {
   bool Fails(Operation operation) {
     int call = ++calls_[operation];
     auto it = failAt_.find(operation);
-    return it != failAt_.end() && it->second == call;
+    return it != failAt_.end() && it->second.count(call) != 0;
   }
 
   std::map<std::string, Entry> files_;
   std::set<std::string> folders_;
   std::map<Operation, int> calls_;
-  std::map<Operation, int> failAt_;
+  std::map<Operation, std::set<int>> failAt_;
 };
 
 }  // namespace veltharn
