@@ -1,0 +1,65 @@
+#include "launcher/adapters/posix/posix_processes.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+
+namespace veltharn {
+
+std::string PosixProcesses::OwnPath() {
+  char path[4096] = {};
+  ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
+}
+
+InstanceClaim PosixProcesses::ClaimInstance(const std::string& name) {
+  const char* folder = std::getenv("TMPDIR");
+  std::string lockPath = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                         "/veltharn-" +
+                         std::to_string(std::hash<std::string>{}(name + "|" + clientFolder_)) +
+                         ".lock";
+  ReleaseInstance();
+  lockFd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // A lock file that cannot be made guards nothing; the launcher runs, as it would without one.
+  if (lockFd_ < 0) return InstanceClaim::kFirst;
+  if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    close(lockFd_);
+    lockFd_ = -1;
+    return InstanceClaim::kAlreadyRunning;
+  }
+  return InstanceClaim::kFirst;
+}
+
+void PosixProcesses::ReleaseInstance() {
+  if (lockFd_ < 0) return;
+  close(lockFd_);
+  lockFd_ = -1;
+}
+
+int PosixProcesses::RunAndExit(const std::string& path) {
+  std::string hostPath = path;
+  std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
+  std::fflush(nullptr);
+  char* argv[] = {hostPath.data(), nullptr};
+  execv(hostPath.c_str(), argv);
+  return -1;
+}
+
+void PosixProcesses::Exit(int code) {
+  std::fflush(nullptr);
+  std::exit(code);
+}
+
+void SystemClock::SleepMs(int milliseconds) {
+  timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  while (nanosleep(&pause, &pause) != 0) {
+  }
+}
+
+}  // namespace veltharn
