@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace veltharn {
 
@@ -16,6 +17,12 @@ namespace veltharn {
 enum class FileAttributes { kNormal, kArchive, kReadOnly };
 
 enum class FolderResult { kCreated, kAlreadyExists, kFailed };
+
+// One entry of a folder listing.
+struct FolderEntry {
+  std::string name;  // the entry's own name, without its folder
+  bool isFolder = false;
+};
 
 // An open file for reading. Closed when destroyed.
 class ReadableFile {
@@ -57,6 +64,12 @@ class FileSystem {
   virtual bool Copy(const std::string& from, const std::string& to, bool overwrite) = 0;
   // One level: the parent must exist.
   virtual FolderResult CreateFolder(const std::string& path) = 0;
+  // The entries of folder `path`, without "." and "..", in no particular order; empty when the
+  // folder cannot be listed.
+  [[nodiscard]] virtual std::optional<std::vector<FolderEntry>> ListFolder(
+      const std::string& path) = 0;
+  // Removes folder `path`, which must be empty.
+  virtual bool RemoveFolder(const std::string& path) = 0;
   // The absolute form of `path` (Windows form on Windows, host form elsewhere); empty on failure.
   [[nodiscard]] virtual std::optional<std::string> FullPath(const std::string& path) = 0;
   [[nodiscard]] virtual std::optional<std::string> CurrentDirectory() = 0;

@@ -1,5 +1,6 @@
 #include "launcher/adapters/posix/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -171,6 +172,27 @@ bool PosixFileSystem::Copy(const std::string& from, const std::string& to, bool 
 FolderResult PosixFileSystem::CreateFolder(const std::string& path) {
   if (::mkdir(HostPath(path).c_str(), 0777) == 0) return FolderResult::kCreated;
   return errno == EEXIST ? FolderResult::kAlreadyExists : FolderResult::kFailed;
+}
+
+std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& path) {
+  const std::string host = HostPath(path);
+  std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(host.c_str()), &::closedir);
+  if (folder == nullptr) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  while (const dirent* entry = ::readdir(folder.get())) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info;
+    // A link is not a folder of ours: walking into it could reach outside the client folder.
+    const bool isFolder =
+        ::lstat((host + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    entries.push_back({name, isFolder});
+  }
+  return entries;
+}
+
+bool PosixFileSystem::RemoveFolder(const std::string& path) {
+  return ::rmdir(HostPath(path).c_str()) == 0;
 }
 
 std::optional<std::string> PosixFileSystem::FullPath(const std::string& path) {

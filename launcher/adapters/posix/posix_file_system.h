@@ -18,6 +18,8 @@ class PosixFileSystem : public FileSystem {
   bool Move(const std::string& from, const std::string& to) override;
   bool Copy(const std::string& from, const std::string& to, bool overwrite) override;
   FolderResult CreateFolder(const std::string& path) override;
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
   // Lexical, as on Windows: the file need not exist.
   std::optional<std::string> FullPath(const std::string& path) override;
   std::optional<std::string> CurrentDirectory() override;

@@ -54,6 +54,12 @@ struct File {
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(Type value) { CloseHandle(value); }
 };
+// FindFirstFile gives INVALID_HANDLE_VALUE too, and its search is ended by FindClose.
+struct Find {
+  using Type = HANDLE;
+  static Type Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Type value) { FindClose(value); }
+};
 struct Hkey {
   using Type = HKEY;
   static Type Invalid() { return nullptr; }
@@ -80,6 +86,7 @@ struct Gdi {
 
 using UniqueHandle = UniqueHandleOf<handle_traits::Kernel>;
 using UniqueFile = UniqueHandleOf<handle_traits::File>;
+using UniqueFind = UniqueHandleOf<handle_traits::Find>;
 using UniqueHkey = UniqueHandleOf<handle_traits::Hkey>;
 using UniqueModule = UniqueHandleOf<handle_traits::Module>;
 using UniqueSocket = UniqueHandleOf<handle_traits::Socket>;

@@ -123,6 +123,25 @@ FolderResult Win32FileSystem::CreateFolder(const std::string& path) {
                                                 : FolderResult::kFailed;
 }
 
+std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  UniqueFind search(FindFirstFileA((path + "\\*.*").c_str(), &found));
+  if (!search) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const DWORD bits = found.dwFileAttributes;
+    entries.push_back({name, (bits & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                                 (bits & FILE_ATTRIBUTE_REPARSE_POINT) == 0});
+  } while (FindNextFileA(search.get(), &found));
+  return entries;
+}
+
+bool Win32FileSystem::RemoveFolder(const std::string& path) {
+  return RemoveDirectoryA(path.c_str()) != FALSE;
+}
+
 std::optional<std::string> Win32FileSystem::FullPath(const std::string& path) {
   // The first call tells the size, terminator included.
   const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);

@@ -15,6 +15,9 @@ class Win32FileSystem : public FileSystem {
   bool Move(const std::string& from, const std::string& to) override;
   bool Copy(const std::string& from, const std::string& to, bool overwrite) override;
   FolderResult CreateFolder(const std::string& path) override;
+  // Junctions and other reparse points are listed as files, so that nothing walks through them.
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
   std::optional<std::string> FullPath(const std::string& path) override;
   std::optional<std::string> CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& path) override;
