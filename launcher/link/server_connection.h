@@ -80,6 +80,8 @@ class ServerConnection {
   int64_t transferReceived = 0;
   std::unique_ptr<WritableFile> transferFile;
   std::string transferPath;
+  // The server has had the transfer's failure reply already; its dropped rest ends silently.
+  bool transferAnswered = false;
 
  private:
   std::unique_ptr<TcpSocket> socket_;

@@ -11,6 +11,8 @@ namespace veltharn {
 
 class FileSystem;
 class Notices;
+class PatchEngine;
+class Processes;
 class ServerConnection;
 
 // The launcher's own version, sent in ClientHello and VersionReport; word 0 of its program
@@ -41,8 +43,13 @@ class ExchangeHost {
   [[nodiscard]] virtual int32_t installedSeparateVersion() const = 0;
   // Records new installed versions in memory and in the registry (box 511 when that fails).
   virtual void StoreVersions(int32_t global, int32_t separate) = 0;
-  // Moves what the staging folder holds into the client folder.
+  // Moves what the staging folder holds into the client folder (CommitStaging of
+  // update/staging_commit.h, on the current directory).
   virtual void CommitStaging() = 0;
+  // The launcher's own process: the single-instance guard, and its replacement by a new launcher.
+  virtual Processes& processes() = 0;
+  // The outside binary-patch engine that applies patch transfers.
+  virtual PatchEngine& patchEngine() = 0;
   // The security-patch agent step that follows a completed exchange.
   virtual void StartAgentCheck() = 0;
   // Sends one packet on the current connection (nothing when it has no socket). False when the

@@ -8,6 +8,8 @@
 #include "launcher/link/server_connection.h"
 #include "launcher/update/exchange.h"
 #include "tests/fakes/fake_network.h"
+#include "tests/fakes/fake_patch_engine.h"
+#include "tests/fakes/fake_processes.h"
 #include "tests/fakes/fake_view.h"
 #include "tests/fakes/memory_file_system.h"
 #include "tools/update_server/wire.h"
@@ -32,6 +34,8 @@ class ExchangeTestHost : public ExchangeHost {
     stored.emplace_back(g, s);
   }
   void CommitStaging() override { ++commits; }
+  Processes& processes() override { return process; }
+  PatchEngine& patchEngine() override { return engine; }
   void StartAgentCheck() override { ++agentChecks; }
   bool Reply(std::string_view format, std::initializer_list<PackValue> values) override {
     if (notices_.ending()) return false;
@@ -66,6 +70,8 @@ class ExchangeTestHost : public ExchangeHost {
 
   FakeView view;
   MemoryFileSystem fileSystem;
+  FakeProcesses process;
+  FakePatchEngine engine{fileSystem};
   ExchangeFlags exchangeFlags;
   FakeNetwork network;
   int32_t global = 0;
