@@ -6,6 +6,7 @@
 #include "launcher/control/startup_guard.h"
 #include "launcher/update/packet_types.h"
 #include "launcher/update/file_transfer.h"
+#include "launcher/update/staging_commit.h"
 #include "launcher/update/update_protocol.h"
 
 namespace veltharn {
@@ -214,8 +215,8 @@ void LauncherController::StoreVersions(int32_t global, int32_t separate) {
 }
 
 void LauncherController::CommitStaging() {
-  // Staged files are moved into place by the transfer pipeline's commit; until it exists the
-  // staging folder is left as it is.
+  std::optional<std::string> root = ports_.files.CurrentDirectory();
+  if (root) veltharn::CommitStaging(ports_.files, *root);
 }
 
 }  // namespace veltharn

@@ -12,6 +12,7 @@
 #include "launcher/ports/agent_library.h"
 #include "launcher/ports/file_system.h"
 #include "launcher/ports/network.h"
+#include "launcher/ports/patch_engine.h"
 #include "launcher/ports/processes.h"
 #include "launcher/ports/registry.h"
 #include "launcher/ports/timers.h"
@@ -30,6 +31,7 @@ struct ControllerPorts {
   Processes& processes;
   Clock& clock;
   AgentLibrary& agentLibrary;
+  PatchEngine& patchEngine;
 };
 
 struct ControllerConfig {
@@ -78,6 +80,8 @@ class LauncherController : public ExchangeHost, public SocketNotifications {
   [[nodiscard]] int32_t installedSeparateVersion() const override;
   void StoreVersions(int32_t global, int32_t separate) override;
   void CommitStaging() override;
+  Processes& processes() override { return ports_.processes; }
+  PatchEngine& patchEngine() override { return ports_.patchEngine; }
   void StartAgentCheck() override { agentBridge_.StartAgentCheck(); }
   [[nodiscard]] bool Reply(std::string_view format,
                            std::initializer_list<PackValue> values) override;

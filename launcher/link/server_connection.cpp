@@ -73,7 +73,9 @@ ServerConnection::ReadResult ServerConnection::ReadPacket(Packet* packet) {
 
 ServerConnection::SendResult ServerConnection::SendPacket(std::string_view format,
                                                           std::initializer_list<PackValue> values) {
-  if (socket_ == nullptr || format.empty()) return SendResult::kNothingSent;
+  if (format.empty()) return SendResult::kNothingSent;
+  // A send on a closed link fails, as a send on a closed socket does.
+  if (socket_ == nullptr) return SendResult::kFailed;
   std::array<std::byte, kSendBufferSize> buffer;
   std::size_t body = PackFields(std::span(buffer).subspan(kLengthSize), format, values);
   if (body < 1) return SendResult::kNothingSent;

@@ -67,8 +67,8 @@ class ServerConnection {
 
   enum class SendResult { kSent, kNothingSent, kFailed };
   // Packs `values` by `format` (which starts with the type letter "c"), frames and sends them.
-  // kNothingSent when there is no socket or the packing fails; kFailed when the socket refused
-  // the bytes (the caller ends the link).
+  // kNothingSent when the packing fails; kFailed when the socket is closed or refused the bytes
+  // (the caller ends the link).
   [[nodiscard]] SendResult SendPacket(std::string_view format,
                                       std::initializer_list<PackValue> values);
 

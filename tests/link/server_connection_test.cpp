@@ -67,12 +67,12 @@ TEST_F(ServerConnectionTest, SendsFramesExactly) {
             std::string("\x0B\x00\x00\x3D\x00\x00\x00\x07\x00\x00\x00\x03\x00\x05", 14));
 }
 
-TEST_F(ServerConnectionTest, SendsNothingWithoutASocketOrABody) {
+TEST_F(ServerConnectionTest, SendsNothingWithoutABodyAndFailsOnAClosedLink) {
   std::string tooLong(9000, 'x');
   EXPECT_EQ(link.SendPacket("cs", {1, tooLong.c_str()}), ServerConnection::SendResult::kNothingSent);
   EXPECT_EQ(link.SendPacket("", {}), ServerConnection::SendResult::kNothingSent);
   link.Close();
-  EXPECT_EQ(link.SendPacket("c", {5}), ServerConnection::SendResult::kNothingSent);
+  EXPECT_EQ(link.SendPacket("c", {5}), ServerConnection::SendResult::kFailed);
   EXPECT_TRUE(network.current().sent.empty());
   EXPECT_TRUE(network.current().closed);
 }
