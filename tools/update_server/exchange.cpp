@@ -1,10 +1,13 @@
 #include "tools/update_server/exchange.h"
 
 #include <sys/socket.h>
+#include <zlib.h>
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tools/update_server/socket.h"
@@ -14,6 +17,22 @@ namespace {
 
 using wire::Body;
 using wire::BodyReader;
+
+wire::Bytes ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return wire::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A zlib stream (header, deflate data, Adler-32) of `plain`.
+wire::Bytes Compress(const wire::Bytes& plain) {
+  uLongf size = ::compressBound(static_cast<uLong>(plain.size()));
+  wire::Bytes packed(size);
+  if (::compress2(packed.data(), &size, plain.data(), static_cast<uLong>(plain.size()), Z_BEST_COMPRESSION) != Z_OK) {
+    return {};
+  }
+  packed.resize(size);
+  return packed;
+}
 
 std::string Hex(std::uint32_t value) {
   std::array<char, 9> text{};
@@ -38,6 +57,33 @@ bool Exchange::Run() {
   }
   log_ << "hello: launcher " << *launcherVersion << ", installed " << *installedVersion << std::endl;
 
+  if (!ExchangeVersions()) return false;
+
+  if (!Send(kFileCount, Body().Int(static_cast<std::int32_t>(release_.files.size())))) return false;
+  const auto differing = InspectAll();
+  if (!differing) return false;
+  log_ << "inspected: " << release_.files.size() << " files, " << differing->size() << " differ" << std::endl;
+  std::int32_t id = 0;
+  bool staged = false;
+  for (const Difference& difference : *differing) {
+    if (!SendFile(*difference.file, ++id)) return false;
+    staged = staged || difference.file->staged;
+  }
+  for (const std::u16string& name : release_.removed) {
+    if (!Remove(name, ++id)) return false;
+  }
+  // The launcher commits its staging folder on a VersionInfo that finds it older.
+  if (staged) {
+    if (!ExchangeVersions()) return false;
+    log_ << "committed: staged files" << std::endl;
+  }
+
+  if (!Send(kUpdateComplete, Body().Int(release_.globalVersion).Int(release_.separateVersion))) return false;
+  log_ << "complete: global " << release_.globalVersion << ", separate " << release_.separateVersion << std::endl;
+  return WaitForClose();
+}
+
+bool Exchange::ExchangeVersions() {
   if (!Send(kVersionInfo, Body().Int(release_.globalVersion).Int(0))) return false;
   const auto report = Receive(kVersionReport);
   if (!report) return false;
@@ -51,16 +97,43 @@ bool Exchange::Run() {
   }
   log_ << "report: launcher " << *reportedLauncher << ", global " << *reportedGlobal << ", separate "
        << *reportedSeparate << std::endl;
+  return true;
+}
 
-  if (!Send(kFileCount, Body().Int(static_cast<std::int32_t>(release_.files.size())))) return false;
-  const auto differing = InspectAll();
-  if (!differing) return false;
-  log_ << "inspected: " << release_.files.size() << " files, " << differing->size() << " differ" << std::endl;
-  // The transfers of what the client lacks belong here, one per entry of `differing`.
+bool Exchange::SendFile(const ReleaseFile& file, std::int32_t id) {
+  const wire::Bytes plain = ReadAll(file.path);
+  const wire::Bytes packed = Compress(plain);
+  const bool compress = file.staged || (!packed.empty() && packed.size() < plain.size());
+  const wire::Bytes& data = compress ? packed : plain;
+  const std::int32_t kind = file.staged ? kStagedCompressedFile : compress ? kCompressedFile : kWholeFile;
+  if (!Send(kFileTransfer, Body().Int(id).Int(kind).Int(static_cast<std::int32_t>(data.size())).Wide(file.wireName))) {
+    return false;
+  }
+  if (!net::SendAll(socket_, data)) {
+    log_ << "cannot send to the client" << std::endl;
+    return false;
+  }
+  log_ << "sent: " << file.name << " (kind " << kind << ", " << data.size() << " bytes)" << std::endl;
+  return ReceiveTransferResult(file.staged ? kStagedTransferResult : kTransferResult, id, file.name);
+}
 
-  if (!Send(kUpdateComplete, Body().Int(release_.globalVersion).Int(release_.separateVersion))) return false;
-  log_ << "complete: global " << release_.globalVersion << ", separate " << release_.separateVersion << std::endl;
-  return WaitForClose();
+bool Exchange::Remove(const std::u16string& name, std::int32_t id) {
+  if (!Send(kFileTransfer, Body().Int(id).Int(kRemoveFile).Int(0).Wide(name))) return false;
+  return ReceiveTransferResult(kTransferResult, id, std::string(name.begin(), name.end()));
+}
+
+bool Exchange::ReceiveTransferResult(std::uint8_t type, std::int32_t id, const std::string& name) {
+  const auto answer = Receive(type);
+  if (!answer) return false;
+  BodyReader fields(answer->body);
+  const auto answeredId = fields.Int();
+  const auto status = fields.Int();
+  if (!answeredId || !status || *answeredId != id) {
+    log_ << "malformed transfer result for " << name << std::endl;
+    return false;
+  }
+  log_ << "result: " << name << " status " << *status << std::endl;
+  return true;
 }
 
 std::optional<std::vector<Difference>> Exchange::InspectAll() {

@@ -2,7 +2,10 @@
 
 // One update exchange of the reference server with one launcher, led by the server:
 //   ClientHello -> VersionInfo (release version, no hold) -> VersionReport -> FileCount ->
-//   InspectFile / InspectResult for every release file -> UpdateComplete -> the launcher closes.
+//   InspectFile / InspectResult for every release file -> a FileTransfer for every file that
+//   differs (zlib-compressed when that is smaller, else whole; staged files through the staging
+//   folder) and a removal for every name of removed.txt -> when anything was staged, VersionInfo
+//   again so that the launcher commits it -> UpdateComplete -> the launcher closes.
 // KeepAlive frames may arrive at any time and are skipped. Every step writes one line to the log.
 
 #include <cstdint>
@@ -17,6 +20,7 @@ namespace veltharn::update_server {
 
 // Packet types as the server sends them...
 inline constexpr std::uint8_t kInspectFile = 1;
+inline constexpr std::uint8_t kFileTransfer = 3;
 inline constexpr std::uint8_t kUpdateComplete = 4;
 inline constexpr std::uint8_t kVersionInfo = 5;
 inline constexpr std::uint8_t kFileCount = 8;
@@ -24,7 +28,15 @@ inline constexpr std::uint8_t kFileCount = 8;
 inline constexpr std::uint8_t kClientHello = 0;
 inline constexpr std::uint8_t kVersionReport = 1;
 inline constexpr std::uint8_t kInspectResult = 2;
+inline constexpr std::uint8_t kTransferResult = 3;
 inline constexpr std::uint8_t kKeepAlive = 5;
+inline constexpr std::uint8_t kStagedTransferResult = 7;
+
+// Transfer kinds the server uses.
+inline constexpr std::int32_t kWholeFile = 1;
+inline constexpr std::int32_t kRemoveFile = 2;
+inline constexpr std::int32_t kCompressedFile = 4;
+inline constexpr std::int32_t kStagedCompressedFile = 6;
 
 // A release file whose size or checksum on the client is not the release's.
 struct Difference {
@@ -47,6 +59,10 @@ class Exchange {
   std::optional<wire::Packet> ReceiveAny();
   bool Send(std::uint8_t type, const wire::Bytes& body);
   std::optional<std::vector<Difference>> InspectAll();
+  bool SendFile(const ReleaseFile& file, std::int32_t id);
+  bool Remove(const std::u16string& name, std::int32_t id);
+  bool ReceiveTransferResult(std::uint8_t type, std::int32_t id, const std::string& name);
+  bool ExchangeVersions();
   bool WaitForClose();
 
   int socket_;

@@ -58,6 +58,21 @@ std::optional<ReleaseFile> ReadReleaseFile(const fs::path& path, std::string& er
   return file;
 }
 
+// The lines of an optional list file, without line ends; ASCII names.
+std::vector<std::string> ReadList(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+bool IsListFile(const fs::path& relative) {
+  return relative == "version.txt" || relative == "removed.txt" || relative == "staged.txt";
+}
+
 }  // namespace
 
 std::optional<Release> LoadRelease(const fs::path& folder, std::string& error) {
@@ -84,11 +99,12 @@ std::optional<Release> LoadRelease(const fs::path& folder, std::string& error) {
   for (fs::recursive_directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
     if (!it->is_regular_file()) continue;
     const fs::path relative = it->path().lexically_relative(folder);
-    if (relative == "version.txt") continue;
+    if (IsListFile(relative)) continue;
     auto file = ReadReleaseFile(it->path(), error);
     if (!file) return std::nullopt;
     file->name = relative.generic_string();
     std::replace(file->name.begin(), file->name.end(), '/', '\\');
+    file->path = it->path();
     file->wireName = relative.generic_u16string();
     std::replace(file->wireName.begin(), file->wireName.end(), u'/', u'\\');
     release.files.push_back(std::move(*file));
@@ -99,6 +115,12 @@ std::optional<Release> LoadRelease(const fs::path& folder, std::string& error) {
   }
   std::sort(release.files.begin(), release.files.end(),
             [](const ReleaseFile& a, const ReleaseFile& b) { return a.wireName < b.wireName; });
+  for (const std::string& name : ReadList(folder / "staged.txt")) {
+    for (ReleaseFile& file : release.files) file.staged = file.staged || file.name == name;
+  }
+  for (const std::string& name : ReadList(folder / "removed.txt")) {
+    release.removed.emplace_back(name.begin(), name.end());
+  }
   return release;
 }
 

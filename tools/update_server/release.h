@@ -3,6 +3,8 @@
 // A release folder as the reference update server serves it: `version.txt` (the global version,
 // optionally the separate version on a second line) and the release files below the folder, each
 // ending in the 20-byte trailer [0, word 0, word 1, CRC-32 of the file before the trailer, 0].
+// Two optional lists, one client path with backslashes per line: `removed.txt`, files the client
+// must delete, and `staged.txt`, release files that travel through the client's staging folder.
 
 #include <cstdint>
 #include <filesystem>
@@ -21,12 +23,15 @@ struct ReleaseFile {
   std::uint32_t word0 = 0;
   std::uint32_t word1 = 0;
   std::uint32_t checksum = 0;  // trailer word 2
+  std::filesystem::path path;  // where the release keeps it
+  bool staged = false;         // listed in staged.txt
 };
 
 struct Release {
   std::int32_t globalVersion = 0;
   std::int32_t separateVersion = 0;
   std::vector<ReleaseFile> files;  // sorted by name, so every exchange asks in the same order
+  std::vector<std::u16string> removed;  // from removed.txt, as the launcher is told them
 };
 
 // Reads `folder`. A missing or unreadable version, a file too short for a trailer, or a trailer

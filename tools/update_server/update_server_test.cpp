@@ -102,7 +102,8 @@ TEST(LoadReleaseTest, ReadsVersionsAndTrailers) {
   EXPECT_NE(error.find("version.txt"), std::string::npos);
 }
 
-// A stand-in for the launcher: a plain socket that speaks frames.
+// A stand-in for the launcher: a plain socket that speaks frames. It reads exactly what it asks
+// for, so the raw data of a transfer is not taken for frames.
 class FakeClient {
  public:
   explicit FakeClient(std::uint16_t port) : socket_(net::ConnectToLoopback(port)) {
@@ -110,20 +111,28 @@ class FakeClient {
   }
   bool connected() const { return static_cast<bool>(socket_); }
   bool Send(std::uint8_t type, const Bytes& body = {}) { return net::SendAll(socket_.get(), wire::Frame(type, body)); }
-  std::optional<Packet> Receive() {
-    for (;;) {
-      if (auto packet = reader_.Next()) return packet;
-      std::array<std::uint8_t, 512> chunk;
-      const ssize_t count = ::recv(socket_.get(), chunk.data(), chunk.size(), 0);
-      if (count <= 0) return std::nullopt;
-      reader_.Append(std::span(chunk.data(), static_cast<std::size_t>(count)));
+  std::optional<Bytes> Take(std::size_t count) {
+    Bytes bytes(count);
+    for (std::size_t done = 0; done < count;) {
+      const ssize_t got = ::recv(socket_.get(), bytes.data() + done, count - done, 0);
+      if (got <= 0) return std::nullopt;
+      done += static_cast<std::size_t>(got);
     }
+    return bytes;
+  }
+  std::optional<Packet> Receive() {
+    const auto length = Take(2);
+    if (!length) return std::nullopt;
+    const std::size_t total = (*length)[0] | (std::size_t{(*length)[1]} << 8);
+    if (total < wire::kHeaderSize) return std::nullopt;
+    const auto rest = Take(total - 2);
+    if (!rest) return std::nullopt;
+    return Packet{(*rest)[0], Bytes(rest->begin() + 1, rest->end())};
   }
   void Close() { socket_.reset(); }
 
  private:
   net::UniqueFd socket_;
-  wire::FrameReader reader_;
 };
 
 // Serves one connection of `release` on a thread and keeps its log and outcome.
@@ -189,7 +198,7 @@ TEST(ExchangeTest, InspectsEveryReleaseFileAndReportsTheOneThatDiffers) {
                                                 .Int(0).Int(0).Int(crcOf(notice))},
        Packet{kInspectFile, Body().Wide(u"system\\qor.exe")}},
       {"missing file", Packet{kInspectResult, Body().Wide(u"system\\qor.exe").Int(0).Int(0).Int(0).Int(0)},
-       Packet{kUpdateComplete, Body().Int(1200).Int(3)}},
+       std::nullopt},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -200,6 +209,19 @@ TEST(ExchangeTest, InspectsEveryReleaseFileAndReportsTheOneThatDiffers) {
       EXPECT_EQ(client.Receive(), step.expect);
     }
   }
+  // The file that differs is sent, then the exchange completes.
+  const auto announce = client.Receive();
+  ASSERT_TRUE(announce);
+  ASSERT_EQ(announce->type, kFileTransfer);
+  wire::BodyReader transfer(announce->body);
+  const auto id = transfer.Int();
+  transfer.Int();
+  const auto size = transfer.Int();
+  ASSERT_TRUE(id && size);
+  EXPECT_EQ(transfer.Wide(), u"system\\qor.exe");
+  ASSERT_TRUE(client.Take(static_cast<std::size_t>(*size)));
+  ASSERT_TRUE(client.Send(kTransferResult, Body().Int(*id).Int(0)));
+  EXPECT_EQ(client.Receive(), (Packet{kUpdateComplete, Body().Int(1200).Int(3)}));
   client.Close();
   server.Join();
 
@@ -229,6 +251,85 @@ TEST(ExchangeTest, EndsWhenTheClientAnswersOutOfTurn) {
   server.Join();
   EXPECT_FALSE(server.completed());
   EXPECT_NE(server.log().find("unexpected frame type 2 while waiting for type 0"), std::string::npos) << server.log();
+}
+
+
+Bytes Inflated(const Bytes& packed, std::size_t size) {
+  Bytes plain(size);
+  uLongf length = static_cast<uLongf>(size);
+  if (::uncompress(plain.data(), &length, packed.data(), static_cast<uLong>(packed.size())) != Z_OK) return {};
+  plain.resize(length);
+  return plain;
+}
+
+TEST(ExchangeTest, SendsWhatTheClientLacksThenCommitsTheStagedFiles) {
+  TempFolder folder;
+  std::ofstream(folder.path() / "version.txt") << "1300\n";
+  std::ofstream(folder.path() / "staged.txt") << "system\\staged.dat\n";
+  std::ofstream(folder.path() / "removed.txt") << "old.dat\r\n";
+  const Bytes big = WithTrailer(std::string(5000, 'g'), 1300, 1);  // compresses well
+  const Bytes tiny = WithTrailer("\x01\x7f\x33", 1300, 2);          // does not
+  const Bytes staged = WithTrailer("staged content", 1300, 3);
+  WriteFile(folder.path() / "system" / "big.dat", big);
+  WriteFile(folder.path() / "system" / "staged.dat", staged);
+  WriteFile(folder.path() / "tiny.dat", tiny);
+  std::string error;
+  const auto release = LoadRelease(folder.path(), error);
+  ASSERT_TRUE(release) << error;
+  ASSERT_EQ(release->files.size(), 3u);  // the lists are not release files
+
+  ServerUnderTest server(*release);
+  FakeClient client(server.port());
+  ASSERT_TRUE(client.connected());
+  ASSERT_TRUE(client.Send(kClientHello, Body().Int(61).Int(1200)));
+  ASSERT_EQ(client.Receive(), (Packet{kVersionInfo, Body().Int(1300).Int(0)}));
+  ASSERT_TRUE(client.Send(kVersionReport, Body().Int(61).Int(1200).Int(0)));
+  ASSERT_EQ(client.Receive(), (Packet{kFileCount, Body().Int(3)}));
+  for (int i = 0; i < 3; ++i) {
+    auto inspect = client.Receive();
+    ASSERT_TRUE(inspect);
+    ASSERT_EQ(inspect->type, kInspectFile);
+    wire::BodyReader fields(inspect->body);
+    ASSERT_TRUE(client.Send(kInspectResult, Body().Wide(*fields.Wide()).Int(0).Int(0).Int(0).Int(0)));
+  }
+
+  struct Expected {
+    const char* name;
+    std::u16string wireName;
+    std::int32_t kind;
+    const Bytes* file;
+    std::uint8_t reply;
+  } const transfers[] = {
+      {"big", u"system\\big.dat", kCompressedFile, &big, kTransferResult},
+      {"staged", u"system\\staged.dat", kStagedCompressedFile, &staged, kStagedTransferResult},
+      {"tiny", u"tiny.dat", kWholeFile, &tiny, kTransferResult},
+  };
+  std::int32_t id = 0;
+  for (const Expected& e : transfers) {
+    SCOPED_TRACE(e.name);
+    auto announce = client.Receive();
+    ASSERT_TRUE(announce);
+    ASSERT_EQ(announce->type, kFileTransfer);
+    wire::BodyReader fields(announce->body);
+    EXPECT_EQ(fields.Int(), ++id);
+    EXPECT_EQ(fields.Int(), e.kind);
+    const auto size = fields.Int();
+    ASSERT_TRUE(size);
+    EXPECT_EQ(fields.Wide(), e.wireName);
+    auto data = client.Take(static_cast<std::size_t>(*size));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(e.kind == kWholeFile ? *data : Inflated(*data, e.file->size()), *e.file);
+    ASSERT_TRUE(client.Send(e.reply, Body().Int(id).Int(0)));
+  }
+  ASSERT_EQ(client.Receive(), (Packet{kFileTransfer, Body().Int(4).Int(kRemoveFile).Int(0).Wide(u"old.dat")}));
+  ASSERT_TRUE(client.Send(kTransferResult, Body().Int(4).Int(0)));
+  ASSERT_EQ(client.Receive(), (Packet{kVersionInfo, Body().Int(1300).Int(0)}));
+  ASSERT_TRUE(client.Send(kVersionReport, Body().Int(61).Int(1200).Int(0)));
+  ASSERT_EQ(client.Receive(), (Packet{kUpdateComplete, Body().Int(1300).Int(0)}));
+  client.Close();
+  server.Join();
+  EXPECT_TRUE(server.completed()) << server.log();
+  EXPECT_NE(server.log().find("committed: staged files"), std::string::npos) << server.log();
 }
 
 }  // namespace
