@@ -24,6 +24,7 @@
 #include "launcher/control/launcher_controller.h"
 #include "launcher/headless/cli_options.h"
 #include "launcher/headless/terminal_view.h"
+#include "launcher/resources/terms_first_line.h"
 
 namespace veltharn {
 namespace {
@@ -81,6 +82,7 @@ int RunLauncher(const CliOptions& options) {
                     {.pumpOne = [&] { loop.PumpOne(); },
                      .endDialog = [&](int) { loop.Quit(kExitCancelled); },
                      .buttonsChanged = onButtons});
+  view.SetAgreementText(kTermsFirstLine);
   agentLibrary.SetWindow(loop);
 
   ControllerConfig config{options.server.empty() ? kDefaultServer : options.server,

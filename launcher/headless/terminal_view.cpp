@@ -61,9 +61,12 @@ void TerminalView::EndDialog(int result) {
 }
 
 int TerminalView::RunAgreementDialog() {
-  std::string caption = LoadText(msg::kAgreementTitle);
-  int answer = ShowMessageBox(agreementFirstLine_, caption, BoxButtons::kYesNo, true);
-  return answer == kIdYes ? kIdOk : kIdCancel;
+  // The terms exist in Korean only, whatever the language: their text is kept in UTF-8.
+  std::string caption = AnsiToUtf8(LoadText(msg::kAgreementTitle));
+  std::fprintf(out_, "box: %s: %s\nanswer: %s\n", caption.c_str(), agreementFirstLine_.c_str(),
+               answerYes_ ? "yes" : "no");
+  std::fflush(out_);
+  return answerYes_ ? kIdOk : kIdCancel;
 }
 
 void TerminalView::PumpOneMessage() {

@@ -38,7 +38,7 @@ class TerminalView : public View {
   int RunAgreementDialog() override;
   void PumpOneMessage() override;
 
-  // The first line of the terms shown by the agreement dialog, in the ANSI code page.
+  // The first line of the terms shown by the agreement dialog, in UTF-8.
   void SetAgreementText(std::string firstLine) { agreementFirstLine_ = std::move(firstLine); }
 
  private:
