@@ -42,7 +42,16 @@ LauncherController::LauncherController(ControllerPorts ports, ControllerConfig c
       versions_(ports.registry, ports.files, notices_),
       agentBridge_(notices_, ports.timers, ports.processes, ports.agentLibrary) {}
 
-LauncherController::~LauncherController() = default;
+LauncherController::~LauncherController() {
+  // The launcher ends in the middle of a transfer (Cancel, or the end of the process): the
+  // partial file goes with it.
+  if (connection_ != nullptr) DropTransfer(*this, *connection_);
+}
+
+void LauncherController::CloseLink(ServerConnection& connection) {
+  DropTransfer(*this, connection);
+  connection.Close();
+}
 
 bool LauncherController::OnInitDialog() {
   HandlerScope scope(handlerDepth_, retired_);
@@ -57,7 +66,7 @@ bool LauncherController::OnInitDialog() {
 
 void LauncherController::ConnectToServer() {
   if (connection_ != nullptr) {
-    connection_->Close();
+    CloseLink(*connection_);
     retired_.push_back(std::move(connection_));
     if (handlerDepth_ == 0) retired_.clear();
   }
@@ -145,7 +154,7 @@ void LauncherController::OnSocketNotification(SocketId socket, int event, int er
   ServerConnection& connection = *connection_;
   if (error != 0) {
     if (event == kEventClose) return LoseConnection();
-    connection.Close();
+    CloseLink(connection);
     ReportDebug("102 arrive with error %d", error);
     return;
   }
@@ -161,7 +170,7 @@ void LauncherController::OnSocketNotification(SocketId socket, int event, int er
     case kEventOutOfBand:
       return;
     case kEventClose:
-      connection.Close();
+      CloseLink(connection);
       return;
     default:
       ReportDebug("102 arrive %d:%d", static_cast<int>(socket), event);
@@ -186,7 +195,7 @@ void LauncherController::ReadOnePacket(ServerConnection& connection) {
 }
 
 void LauncherController::LoseConnection() {
-  if (connection_ != nullptr) connection_->Close();
+  if (connection_ != nullptr) CloseLink(*connection_);
   flags_.connected = false;
   notices_.ShowNotice(msg::kConnectionTerminated, /*owned=*/true, msg::kCaptionAnnouncement);
   notices_.CloseLauncher();

@@ -91,6 +91,8 @@ class LauncherController : public ExchangeHost, public SocketNotifications {
   [[nodiscard]] const AgentBridge& agentBridge() const { return agentBridge_; }
 
  private:
+  // Closes the link; a transfer it was carrying is dropped with its partial file.
+  void CloseLink(ServerConnection& connection);
   // The link is lost: close it, tell the user (552, owned, caption 550) and end.
   void LoseConnection();
   void ReadOnePacket(ServerConnection& connection);

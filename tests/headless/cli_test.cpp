@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tests/headless/cli_process.h"
 #include "tests/support/scripted_server.h"
@@ -268,6 +269,32 @@ TEST_F(CliTest, AResetEndsTheLauncherAndAnOrderlyCloseDoesNotAtOnce) {
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_EQ(cli->Lines().back(),
             "box: Announcement: The connection to the update server has been terminated.");
+}
+
+TEST_F(CliTest, ALinkLostInTheMiddleOfATransferLeavesNoPartialFile) {
+  for (bool reset : {true, false}) {
+    SCOPED_TRACE(reset ? "reset" : "orderly close");
+    ScriptedServer peer;
+    CliProcess cli(CliProgramPath(),
+                   {"--root", client.string(), "--server", "127.0.0.1", "--port",
+                    std::to_string(peer.port()), "--timeout", "20"},
+                   base.string());
+    ASSERT_TRUE(peer.WaitForConnection());
+    ASSERT_TRUE(peer.WaitForReply());
+    peer.SendFrame(3, Body().Int(21).Int(1).Int(1000).Wide(u"system\\big.dat"));
+    peer.SendRaw(Bytes(100, 0x5A));
+    ASSERT_TRUE(cli.WaitForLine("status: Download system\\big.dat file"));
+    if (reset) {
+      peer.Reset();
+      EXPECT_EQ(cli.Wait(), 1);
+    } else {
+      peer.Close();
+      for (int i = 0; i < 200 && fs::exists(client / "system" / "big.dat"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    }
+    EXPECT_FALSE(fs::exists(client / "system" / "big.dat"));
+  }
 }
 
 TEST(CliStandaloneTest, ARefusedConnectShowsItsStatusThenTheBox) {
