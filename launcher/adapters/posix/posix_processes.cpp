@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,6 +46,11 @@ void PosixProcesses::ReleaseInstance() {
 int PosixProcesses::RunAndExit(const std::string& path) {
   std::string hostPath = path;
   std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
+  // On Windows any file the launcher wrote can be started; here it needs its execute bit.
+  struct stat status {};
+  if (stat(hostPath.c_str(), &status) == 0 && (status.st_mode & S_IXUSR) == 0) {
+    chmod(hostPath.c_str(), status.st_mode | S_IXUSR);
+  }
   std::fflush(nullptr);
   char* argv[] = {hostPath.data(), nullptr};
   execv(hostPath.c_str(), argv);
