@@ -1,5 +1,7 @@
 #include "tools/update_server/exchange.h"
 
+#include <algorithm>
+
 #include <sys/socket.h>
 #include <zlib.h>
 
@@ -57,7 +59,11 @@ bool Exchange::Run() {
   }
   log_ << "hello: launcher " << *launcherVersion << ", installed " << *installedVersion << std::endl;
 
-  if (!ExchangeVersions()) return false;
+  // A release with staged files holds the client back until they have all arrived: a VersionInfo
+  // that lets it go commits (and so empties) its staging folder.
+  const bool hasStaged = std::any_of(release_.files.begin(), release_.files.end(),
+                                     [](const ReleaseFile& file) { return file.staged; });
+  if (!ExchangeVersions(hasStaged)) return false;
 
   if (!Send(kFileCount, Body().Int(static_cast<std::int32_t>(release_.files.size())))) return false;
   const auto differing = InspectAll();
@@ -74,7 +80,7 @@ bool Exchange::Run() {
   }
   // The launcher commits its staging folder on a VersionInfo that finds it older.
   if (staged) {
-    if (!ExchangeVersions()) return false;
+    if (!ExchangeVersions(false)) return false;
     log_ << "committed: staged files" << std::endl;
   }
 
@@ -83,8 +89,8 @@ bool Exchange::Run() {
   return WaitForClose();
 }
 
-bool Exchange::ExchangeVersions() {
-  if (!Send(kVersionInfo, Body().Int(release_.globalVersion).Int(0))) return false;
+bool Exchange::ExchangeVersions(bool hold) {
+  if (!Send(kVersionInfo, Body().Int(release_.globalVersion).Int(hold ? 1 : 0))) return false;
   const auto report = Receive(kVersionReport);
   if (!report) return false;
   BodyReader reportFields(report->body);

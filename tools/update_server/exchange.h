@@ -62,7 +62,7 @@ class Exchange {
   bool SendFile(const ReleaseFile& file, std::int32_t id);
   bool Remove(const std::u16string& name, std::int32_t id);
   bool ReceiveTransferResult(std::uint8_t type, std::int32_t id, const std::string& name);
-  bool ExchangeVersions();
+  bool ExchangeVersions(bool hold);
   bool WaitForClose();
 
   int socket_;
