@@ -1,8 +1,11 @@
 #include "launcher/adapters/posix/poll_event_loop.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,6 +16,35 @@ void PollEventLoop::Watch(int fd, short events, Watcher watcher) {
 }
 
 void PollEventLoop::Unwatch(int fd) { watches_.erase(fd); }
+
+void PollEventLoop::WatchLines(int fd, std::function<void(const std::string& line)> onLine,
+                               std::function<void()> onEnd) {
+  auto pending = std::make_shared<std::string>();
+  Watch(fd, POLLIN, [this, fd, pending, onLine = std::move(onLine),
+                     onEnd = std::move(onEnd)](short) {
+    char chunk[4096];
+    ssize_t count = read(fd, chunk, sizeof chunk);
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+    if (count > 0) {
+      pending->append(chunk, static_cast<size_t>(count));
+      size_t start = 0;
+      for (size_t end; (end = pending->find('\n', start)) != std::string::npos; start = end + 1) {
+        size_t length = end - start;
+        if (length > 0 && (*pending)[end - 1] == '\r') --length;
+        onLine(pending->substr(start, length));
+      }
+      pending->erase(0, start);
+      return;
+    }
+    // Taken out before Unwatch drops this watcher.
+    auto lastLine = std::move(*pending);
+    auto lineHandler = onLine;
+    auto endHandler = onEnd;
+    Unwatch(fd);
+    if (!lastLine.empty()) lineHandler(lastLine);
+    if (endHandler) endHandler();
+  });
+}
 
 void PollEventLoop::SetTimer(int id, int intervalMs) {
   auto interval = std::chrono::milliseconds(std::max(intervalMs, 1));

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <string>
 
 #include "launcher/ports/timers.h"
 
@@ -18,9 +19,15 @@ class PollEventLoop : public Timers {
   // Called with the poll events that are ready for the descriptor.
   using Watcher = std::function<void(short readyEvents)>;
 
-  // Watches `fd` for `events` (POLLIN, POLLOUT); a later call replaces the watch.
+  // Watches `fd` for `events` (POLLIN, POLLOUT); a later call replaces the watch. The caller
+  // keeps owning `fd` and unwatches it before closing it.
   void Watch(int fd, short events, Watcher watcher);
   void Unwatch(int fd);
+  // Watches `fd` (a pipe, say) for text: each complete line goes to `onLine` without its "\n"
+  // (or "\r\n"); at the end of the stream or a read error, a last unfinished line goes to
+  // `onLine`, the watch ends and `onEnd` runs. The caller keeps owning `fd`.
+  void WatchLines(int fd, std::function<void(const std::string& line)> onLine,
+                  std::function<void()> onEnd);
 
   // The window timers: every tick goes to the timer handler with its id.
   void SetTimer(int id, int intervalMs) override;

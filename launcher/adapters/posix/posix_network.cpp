@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 
 namespace veltharn {
 namespace {
@@ -20,28 +21,36 @@ constexpr int kSendWaitMs = 10000;
 
 class PosixSocket : public TcpSocket {
  public:
-  PosixSocket(int fd, PollEventLoop& loop, SocketNotifications*& notifications)
-      : fd_(fd), loop_(loop), notifications_(notifications) {}
+  PosixSocket(int fd, SocketId id, PollEventLoop& loop, SocketNotifications*& notifications)
+      : fd_(fd), id_(id), loop_(loop), notifications_(notifications) {}
   ~PosixSocket() override {
+    *alive_ = false;
     loop_.Unwatch(fd_);
     close(fd_);
   }
   PosixSocket(const PosixSocket&) = delete;
   PosixSocket& operator=(const PosixSocket&) = delete;
 
-  SocketId id() const override { return static_cast<SocketId>(fd_); }
+  SocketId id() const override { return id_; }
 
   // Waits for the end of the connect.
   void WatchForConnect() {
     loop_.Watch(fd_, POLLOUT, [this](short) {
       int error = 0;
       socklen_t length = sizeof error;
-      getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
+      if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
       loop_.Unwatch(fd_);
-      SocketId socket = id();
       if (notifications_ != nullptr) {
-        notifications_->OnConnectNotification(socket, error == 0 ? 0 : WinsockError(error));
+        notifications_->OnConnectNotification(id_, error == 0 ? 0 : WinsockError(error));
       }
+    });
+  }
+
+  // A connect that failed before it could start is told as a later connect notification, the
+  // way Windows tells a pending connect's end; not at all once the socket is gone.
+  void NotifyConnectFailure(int error) {
+    loop_.Post([alive = alive_, id = id_, error, &notifications = notifications_] {
+      if (*alive && notifications != nullptr) notifications->OnConnectNotification(id, error);
     });
   }
 
@@ -51,9 +60,11 @@ class PosixSocket : public TcpSocket {
   }
 
   int64_t Receive(std::span<std::byte> buffer) override {
-    ssize_t count = recv(fd_, buffer.data(), buffer.size(), 0);
-    if (count < 0) return -1;
-    return count;
+    ssize_t count;
+    do {
+      count = recv(fd_, buffer.data(), buffer.size(), 0);
+    } while (count < 0 && errno == EINTR);
+    return count < 0 ? -1 : count;
   }
 
   bool SendAll(std::span<const std::byte> bytes, int* error) override {
@@ -65,14 +76,15 @@ class PosixSocket : public TcpSocket {
         continue;
       }
       if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-        *error = WinsockError(errno);
+        if (error != nullptr) *error = WinsockError(errno);
         return false;
       }
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           deadline - std::chrono::steady_clock::now());
       pollfd writable{fd_, POLLOUT, 0};
-      if (left.count() <= 0 || poll(&writable, 1, static_cast<int>(left.count())) <= 0) {
-        *error = kErrorWouldBlock;
+      if (left.count() <= 0 ||
+          (poll(&writable, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)) {
+        if (error != nullptr) *error = kErrorWouldBlock;
         return false;
       }
     }
@@ -80,28 +92,38 @@ class PosixSocket : public TcpSocket {
   }
 
  private:
-  // Bytes waiting: a read notification. The end of the stream: a close notification, once.
+  // Bytes waiting: a read notification (poll reports them again while they remain, as Winsock
+  // re-posts FD_READ). The end of the stream: a close notification, once.
   void OnReadable(short ready) {
     if (notifications_ == nullptr) return;
-    SocketId socket = id();
     std::byte probe;
     ssize_t waiting = recv(fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
     if (waiting > 0) {
-      notifications_->OnSocketNotification(socket, kEventRead, 0);
+      notifications_->OnSocketNotification(id_, kEventRead, 0);
       return;
     }
-    if (waiting < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) &&
-        (ready & (POLLERR | POLLHUP)) == 0) {
-      return;
+    int error = 0;
+    if (waiting < 0) {
+      bool nothingYet = errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+      if (nothingYet && (ready & (POLLERR | POLLHUP)) == 0) return;
+      error = nothingYet ? PendingError() : WinsockError(errno);
     }
-    int error = waiting == 0 ? 0 : WinsockError(errno);
     loop_.Unwatch(fd_);
-    notifications_->OnSocketNotification(socket, kEventClose, error);
+    notifications_->OnSocketNotification(id_, kEventClose, error);
+  }
+
+  int PendingError() const {
+    int error = 0;
+    socklen_t length = sizeof error;
+    getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
+    return error == 0 ? 0 : WinsockError(error);
   }
 
   int fd_;
+  SocketId id_;
   PollEventLoop& loop_;
   SocketNotifications*& notifications_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace
@@ -135,7 +157,7 @@ ConnectAttempt PosixNetwork::Connect(const std::string& host, uint16_t port) {
     attempt.start = ConnectStart::kNoSocket;
     return attempt;
   }
-  auto socket = std::make_unique<PosixSocket>(fd, loop_, notifications_);
+  auto socket = std::make_unique<PosixSocket>(fd, nextId_++, loop_, notifications_);
 
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -150,12 +172,9 @@ ConnectAttempt PosixNetwork::Connect(const std::string& host, uint16_t port) {
     freeaddrinfo(found);
   } else if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
     // A host that is neither a name nor an address: the connect fails, as it would on Windows.
+    socket->NotifyConnectFailure(kHostNotFound);
     attempt.start = ConnectStart::kStarted;
-    SocketId id = socket->id();
     attempt.socket = std::move(socket);
-    loop_.Post([this, id] {
-      if (notifications_ != nullptr) notifications_->OnConnectNotification(id, kHostNotFound);
-    });
     return attempt;
   }
   attempt.address = address.sin_addr.s_addr;
@@ -163,13 +182,9 @@ ConnectAttempt PosixNetwork::Connect(const std::string& host, uint16_t port) {
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
       errno != EINPROGRESS) {
     // Refused at once (loopback does that): report it the way a pending connect ends.
-    int error = WinsockError(errno);
-    SocketId id = socket->id();
+    socket->NotifyConnectFailure(WinsockError(errno));
     attempt.start = ConnectStart::kStarted;
     attempt.socket = std::move(socket);
-    loop_.Post([this, id, error] {
-      if (notifications_ != nullptr) notifications_->OnConnectNotification(id, error);
-    });
     return attempt;
   }
   socket->WatchForConnect();
