@@ -6,12 +6,26 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <functional>
 
 namespace veltharn {
+namespace {
+
+// The same text gives the same name in every build, so that the old launcher and its replacement
+// (another build) meet at one lock file: FNV-1a, in hex.
+std::string LockName(const std::string& text) {
+  uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  char name[17];
+  std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
+  return name;
+}
+
+}  // namespace
 
 std::string PosixProcesses::OwnPath() {
   char path[4096] = {};
@@ -22,9 +36,7 @@ std::string PosixProcesses::OwnPath() {
 InstanceClaim PosixProcesses::ClaimInstance(const std::string& name) {
   const char* folder = std::getenv("TMPDIR");
   std::string lockPath = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
-                         "/veltharn-" +
-                         std::to_string(std::hash<std::string>{}(name + "|" + clientFolder_)) +
-                         ".lock";
+                         "/veltharn-" + LockName(name + "|" + clientFolder_) + ".lock";
   ReleaseInstance();
   lockFd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   // A lock file that cannot be made guards nothing; the launcher runs, as it would without one.
@@ -63,8 +75,9 @@ void PosixProcesses::Exit(int code) {
 }
 
 void SystemClock::SleepMs(int milliseconds) {
+  if (milliseconds <= 0) return;
   timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-  while (nanosleep(&pause, &pause) != 0) {
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
   }
 }
 

@@ -1,7 +1,11 @@
 #include "launcher/adapters/posix/reg_file_registry.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -10,6 +14,17 @@ namespace veltharn {
 namespace {
 
 constexpr const char* kRootName = "HKEY_LOCAL_MACHINE\\";
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    done += static_cast<size_t>(count);
+  }
+  return true;
+}
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -43,27 +58,31 @@ std::string Quoted(const std::string& text) {
   return quoted + "\"";
 }
 
+// "01,ab,ff": bytes in hex, separated by commas (spaces around them allowed); "" is no bytes.
 bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes) {
-  std::string digits;
-  for (char c : text) {
-    if (std::isxdigit(static_cast<unsigned char>(c))) {
-      digits.push_back(c);
-    } else if (c != ',' && c != ' ' && c != '\\') {
+  if (text.find_first_not_of(' ') == std::string::npos) return true;
+  std::istringstream parts(text);
+  std::string part;
+  while (std::getline(parts, part, ',')) {
+    size_t first = part.find_first_not_of(' ');
+    size_t last = part.find_last_not_of(' ');
+    if (first == std::string::npos) return false;
+    part = part.substr(first, last - first + 1);
+    if (part.size() > 2 || !std::all_of(part.begin(), part.end(), [](char c) {
+          return std::isxdigit(static_cast<unsigned char>(c));
+        })) {
       return false;
     }
+    bytes->push_back(static_cast<uint8_t>(std::stoul(part, nullptr, 16)));
   }
-  if (digits.size() % 2 != 0) return false;
-  for (size_t i = 0; i < digits.size(); i += 2) {
-    bytes->push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
-  }
-  return true;
+  return text.back() != ',';
 }
 
 // The value text behind "=": dword:..., "...", hex:..., hex(N):...
 bool ParseValue(const std::string& text, RegistryValue* value) {
   if (text.rfind("dword:", 0) == 0) {
     std::string digits = text.substr(6);
-    if (digits.size() != 8 || !std::all_of(digits.begin(), digits.end(), [](char c) {
+    if (digits.empty() || digits.size() > 8 || !std::all_of(digits.begin(), digits.end(), [](char c) {
           return std::isxdigit(static_cast<unsigned char>(c));
         })) {
       return false;
@@ -151,9 +170,12 @@ class RegFileRegistry::OpenKey : public RegistryKey {
   bool Write(const std::string& name, const RegistryValue& value) {
     if (!writable_) return false;
     Key& key = owner_.keys_[key_];
+    std::map<std::string, Value> before = key.values;
     auto [it, added] = key.values.try_emplace(Lower(name), Value{name, value});
     if (!added) it->second.value = value;
-    return owner_.Save();
+    if (owner_.Save()) return true;
+    key.values = std::move(before);  // what is read stays what the file holds
+    return false;
   }
 
   RegFileRegistry& owner_;
@@ -182,14 +204,21 @@ std::unique_ptr<RegistryKey> RegFileRegistry::CreateKey(const std::string& path,
 void RegFileRegistry::Load() {
   std::ifstream in(file_, std::ios::binary);
   if (!in) {
-    std::ifstream probe(file_);
-    loaded_ = !probe.good();  // missing is fine: an empty registry
+    loaded_ = access(file_.c_str(), F_OK) != 0 && errno == ENOENT;  // missing: an empty registry
     return;
   }
   std::string line;
   std::string current;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Long hex values go on over lines that end in "\", as regedit writes them.
+    std::string more;
+    while (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos &&
+           std::getline(in, more)) {
+      if (!more.empty() && more.back() == '\r') more.pop_back();
+      line.pop_back();
+      line += more.substr(std::min(more.find_first_not_of(' '), more.size()));
+    }
     if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
       std::string path = line.substr(1, line.size() - 2);
       if (Lower(path).rfind(Lower(kRootName), 0) != 0) {
@@ -212,6 +241,7 @@ void RegFileRegistry::Load() {
 }
 
 bool RegFileRegistry::Save() const {
+  if (!loaded_) return false;  // never replace a file whose values were not read
   std::ostringstream text;
   text << "REGEDIT4\n";
   for (const auto& [lower, key] : keys_) {
@@ -220,17 +250,14 @@ bool RegFileRegistry::Save() const {
       text << Quoted(value.name) << "=" << FormatValue(value.value) << "\n";
     }
   }
+  // A whole new file, on disk before it takes the old one's name: a crash leaves one or the other.
   std::string temporary = file_ + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text.str();
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), file_.c_str()) != 0) {
+  std::string bytes = text.str();
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+  written = close(fd) == 0 && written;
+  if (!written || std::rename(temporary.c_str(), file_.c_str()) != 0) {
     std::remove(temporary.c_str());
     return false;
   }

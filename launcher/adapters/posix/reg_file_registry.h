@@ -18,14 +18,16 @@ namespace veltharn {
 // Strings are written with "\\" and "\"" escaped; other types as hex(N): bytes. The file is read
 // once, at construction, and written again at once on every change (a new file renamed over the
 // old, so an interrupted write never leaves half a file). Keys and value names compare without
-// regard to case. Lines it does not understand are dropped when it writes.
+// regard to case. Lines it does not understand are dropped when it writes. A file that exists
+// but cannot be read is never written over: every write fails, and the values read stay as they
+// were. A failed write leaves the value as it was, in memory and in the file.
 class RegFileRegistry : public Registry {
  public:
   explicit RegFileRegistry(std::string path);
 
   std::unique_ptr<RegistryKey> CreateKey(const std::string& path, RegistryAccess access) override;
 
-  // False when the file exists but cannot be read.
+  // False when the file exists but cannot be read (it is then left alone).
   [[nodiscard]] bool loaded() const { return loaded_; }
 
  private:
