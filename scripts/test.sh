@@ -13,3 +13,6 @@ echo "== win64 tests under Wine"
 trap wine_prefix_stop EXIT INT TERM
 wine_prefix_start
 ctest --preset win64
+wine_prefix_stop
+echo "== Veltharn.exe end to end under Wine"
+scripts/wine-e2e.sh build/win64 build/native
