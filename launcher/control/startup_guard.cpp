@@ -28,6 +28,13 @@ std::string WithLastCharacters(std::string text, const std::string& ending) {
   return text;
 }
 
+// Only a name like "Veltharn.exe" has a leftover copy beside it; in a name without such an
+// extension ("veltharn-cli"), the last three characters are part of the name, and changing them
+// would name some other file.
+bool HasThreeLetterExtension(const std::string& name) {
+  return name.size() > 4 && name[name.size() - 4] == '.';
+}
+
 // Runs as "Veltharn.nex": waits for the old program to go, puts "Veltharn.new" in its place and
 // starts it. Returns only when that did not happen within the attempts.
 void CompleteReplacement(const StartupPorts& ports, const std::string& ownName) {
@@ -57,7 +64,7 @@ bool RunStartupChecks(const StartupPorts& ports) {
   std::string ownName = FileNamePart(ownPath);
   if (EqualsIgnoringCase(ownName, kIntermediateName)) {
     CompleteReplacement(ports, ownName);
-  } else {
+  } else if (HasThreeLetterExtension(ownName)) {
     // A copy left behind by the last replacement.
     std::string leftover = WithLastCharacters(ownPath, "nex");
     ports.files.SetAttributes(leftover, FileAttributes::kArchive);

@@ -51,6 +51,30 @@ TEST_F(StartupGuardTest, ANormalStartDeletesAReadOnlyLeftoverCopy) {
   EXPECT_NE(registry.Find(kClientKey, "global_version"), nullptr);
 }
 
+TEST_F(StartupGuardTest, OnlyTheOwnNameWithItsExtensionChangedIsTakenForTheLeftover) {
+  struct Case {
+    const char* ownPath;
+    const char* present;
+    bool deleted;
+  } const cases[] = {
+      {"C:\\client\\Veltharn.exe", "Veltharn.nex", true},
+      {"C:\\client\\VELTHARN.EXE", "veltharn.nex", true},
+      // No three-letter extension: the last three characters belong to the name.
+      {"C:\\client\\veltharn-cli", "veltharn-nex", false},
+      {"C:\\client\\veltharn-cli", "veltharn-cli.nex", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ownPath);
+    MemoryFileSystem caseFiles;
+    FakeProcesses caseProcesses;
+    caseProcesses.ownPath = c.ownPath;
+    caseFiles.AddFile(c.present, "some file");
+    VersionStore caseVersions{registry, caseFiles, notices};
+    EXPECT_TRUE(RunStartupChecks({caseFiles, caseProcesses, clock, notices, caseVersions}));
+    EXPECT_EQ(caseFiles.HasFile(c.present), !c.deleted);
+  }
+}
+
 TEST_F(StartupGuardTest, TheIntermediateCopyWithoutANewProgramEndsWithOne) {
   processes.ownPath = "C:\\client\\VELTHARN.NEX";
   EXPECT_EQ(Run(), 1);

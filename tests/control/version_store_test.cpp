@@ -55,6 +55,47 @@ TEST_F(VersionStoreTest, AVersionStoredAsTextIsNeitherOverwrittenNorRead) {
   EXPECT_EQ(store.installedGlobalVersion(), 0);
 }
 
+TEST_F(VersionStoreTest, EachVersionIsReadOnItsOwn) {
+  // A value of another type or size before it does not spoil the read of the next one.
+  struct Case {
+    const char* name;
+    RegistryValue global;
+    int32_t expectedGlobal;
+  } const cases[] = {
+      {"short text", {kRegString, {'4', '2', 0}}, 0},
+      {"long text", {kRegString, {'1', '2', '0', '0', 0}}, 0},
+      {"two-byte dword", {kRegDword, {1, 2}}, 0},
+      {"negative", {kRegDword, {0xff, 0xff, 0xff, 0xff}}, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeRegistry caseRegistry;
+    caseRegistry.keys["software\\brennix\\qortestclient"]["global_version"] = c.global;
+    caseRegistry.SetDword(kClientKey, "separate_version", 3);
+    VersionStore caseStore(caseRegistry, files, notices);
+    caseStore.Prepare();
+    EXPECT_EQ(caseStore.installedGlobalVersion(), c.expectedGlobal);
+    EXPECT_EQ(caseStore.installedSeparateVersion(), 3);
+    EXPECT_EQ(caseRegistry.Find(kClientKey, "global_version")->data, c.global.data);
+  }
+}
+
+TEST_F(VersionStoreTest, ReadVersionsSeesWhatChangedAndKeepsCopiesWithoutAKey) {
+  registry.SetDword(kClientKey, "global_version", 5);
+  store.Prepare();
+  registry.SetDword(kClientKey, "global_version", 6);
+  store.ReadVersions();
+  EXPECT_EQ(store.installedGlobalVersion(), 6);
+
+  FakeRegistry noKey;
+  noKey.failCreate = true;
+  VersionStore keyless(noKey, files, notices);
+  keyless.Store(1200, 3);
+  keyless.ReadVersions();
+  EXPECT_EQ(keyless.installedGlobalVersion(), 1200);
+  EXPECT_EQ(keyless.installedSeparateVersion(), 3);
+}
+
 TEST_F(VersionStoreTest, AStartWithoutTheKeyIsSilent) {
   registry.failCreate = true;
   store.Prepare();
