@@ -24,7 +24,8 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 std::string WithLastCharacters(std::string text, const std::string& ending) {
-  if (text.size() >= ending.size()) text.replace(text.size() - ending.size(), ending.size(), ending);
+  if (text.size() >= ending.size())
+    text.replace(text.size() - ending.size(), ending.size(), ending);
   return text;
 }
 

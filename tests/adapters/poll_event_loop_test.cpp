@@ -126,8 +126,7 @@ TEST(PollEventLoopTest, WatchedLinesArriveWholeWhateverTheirPieces) {
     std::vector<std::string> lines;
     int ends = 0;
     loop.WatchLines(
-        pipe.readEnd(), [&](const std::string& line) { lines.push_back(line); },
-        [&] { ++ends; });
+        pipe.readEnd(), [&](const std::string& line) { lines.push_back(line); }, [&] { ++ends; });
     for (const std::string& piece : c.pieces) {
       pipe.Write(piece);
       while (loop.PumpOne()) {

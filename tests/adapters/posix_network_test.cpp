@@ -81,7 +81,9 @@ class PosixNetworkTest : public testing::Test, public SocketNotifications {
     notifications.push_back({"connect", socket, error});
   }
   void OnSocketNotification(SocketId socket, int event, int error) override {
-    notifications.push_back({event == kEventRead ? "read" : event == kEventClose ? "close" : "?",
+    notifications.push_back({event == kEventRead    ? "read"
+                             : event == kEventClose ? "close"
+                                                    : "?",
                              socket, error});
     if (event == kEventRead && connection != nullptr) {
       // Takes less than is there, so that the rest must be told again.
@@ -137,8 +139,9 @@ TEST_F(PosixNetworkTest, ReadsAreToldWhileBytesRemainThenAnOrderlyCloseWithoutEr
   ASSERT_EQ(shutdown(peer.get(), SHUT_WR), 0);
   PumpUntil(4);
   SocketId id = connection->id();
-  EXPECT_EQ(notifications, (std::vector<Notification>{
-                               {"read", id, 0}, {"read", id, 0}, {"read", id, 0}, {"close", id, 0}}));
+  EXPECT_EQ(notifications,
+            (std::vector<Notification>{
+                {"read", id, 0}, {"read", id, 0}, {"read", id, 0}, {"close", id, 0}}));
   EXPECT_EQ(received, "hello");
   PumpFor(20);
   EXPECT_EQ(notifications.size(), 4u);  // the close is told once
@@ -160,8 +163,9 @@ TEST_F(PosixNetworkTest, ARefusedConnectIsToldWithItsWinsockNumber) {
   ConnectAttempt attempt = network.Connect("127.0.0.1", closed.port);
   ASSERT_EQ(attempt.start, ConnectStart::kStarted);
   PumpUntil(1);
-  EXPECT_EQ(notifications, (std::vector<Notification>{
-                               {"connect", attempt.socket->id(), kErrorConnectionRefused}}));
+  EXPECT_EQ(
+      notifications,
+      (std::vector<Notification>{{"connect", attempt.socket->id(), kErrorConnectionRefused}}));
 }
 
 TEST_F(PosixNetworkTest, ADestroyedSocketTellsNothingAndItsIdIsNotReused) {
@@ -173,8 +177,8 @@ TEST_F(PosixNetworkTest, ADestroyedSocketTellsNothingAndItsIdIsNotReused) {
   EXPECT_NE(second.socket->id(), firstId);
   PumpUntil(1);
   PumpFor(20);
-  EXPECT_EQ(notifications, (std::vector<Notification>{
-                               {"connect", second.socket->id(), kErrorConnectionRefused}}));
+  EXPECT_EQ(notifications,
+            (std::vector<Notification>{{"connect", second.socket->id(), kErrorConnectionRefused}}));
 }
 
 TEST_F(PosixNetworkTest, AHostIsResolvedByName) {

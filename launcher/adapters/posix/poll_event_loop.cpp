@@ -15,35 +15,38 @@ void PollEventLoop::Watch(int fd, short events, Watcher watcher) {
   watches_[fd] = {events, std::move(watcher)};
 }
 
-void PollEventLoop::Unwatch(int fd) { watches_.erase(fd); }
+void PollEventLoop::Unwatch(int fd) {
+  watches_.erase(fd);
+}
 
 void PollEventLoop::WatchLines(int fd, std::function<void(const std::string& line)> onLine,
                                std::function<void()> onEnd) {
   auto pending = std::make_shared<std::string>();
-  Watch(fd, POLLIN, [this, fd, pending, onLine = std::move(onLine),
-                     onEnd = std::move(onEnd)](short) {
-    char chunk[4096];
-    ssize_t count = read(fd, chunk, sizeof chunk);
-    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-    if (count > 0) {
-      pending->append(chunk, static_cast<size_t>(count));
-      size_t start = 0;
-      for (size_t end; (end = pending->find('\n', start)) != std::string::npos; start = end + 1) {
-        size_t length = end - start;
-        if (length > 0 && (*pending)[end - 1] == '\r') --length;
-        onLine(pending->substr(start, length));
-      }
-      pending->erase(0, start);
-      return;
-    }
-    // Taken out before Unwatch drops this watcher.
-    auto lastLine = std::move(*pending);
-    auto lineHandler = onLine;
-    auto endHandler = onEnd;
-    Unwatch(fd);
-    if (!lastLine.empty()) lineHandler(lastLine);
-    if (endHandler) endHandler();
-  });
+  Watch(fd, POLLIN,
+        [this, fd, pending, onLine = std::move(onLine), onEnd = std::move(onEnd)](short) {
+          char chunk[4096];
+          ssize_t count = read(fd, chunk, sizeof chunk);
+          if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+          if (count > 0) {
+            pending->append(chunk, static_cast<size_t>(count));
+            size_t start = 0;
+            for (size_t end; (end = pending->find('\n', start)) != std::string::npos;
+                 start = end + 1) {
+              size_t length = end - start;
+              if (length > 0 && (*pending)[end - 1] == '\r') --length;
+              onLine(pending->substr(start, length));
+            }
+            pending->erase(0, start);
+            return;
+          }
+          // Taken out before Unwatch drops this watcher.
+          auto lastLine = std::move(*pending);
+          auto lineHandler = onLine;
+          auto endHandler = onEnd;
+          Unwatch(fd);
+          if (!lastLine.empty()) lineHandler(lastLine);
+          if (endHandler) endHandler();
+        });
 }
 
 void PollEventLoop::SetTimer(int id, int intervalMs) {
@@ -51,9 +54,13 @@ void PollEventLoop::SetTimer(int id, int intervalMs) {
   timers_[id] = Timer{interval, Clock::now() + interval};
 }
 
-void PollEventLoop::KillTimer(int id) { timers_.erase(id); }
+void PollEventLoop::KillTimer(int id) {
+  timers_.erase(id);
+}
 
-void PollEventLoop::Post(std::function<void()> task) { posted_.push_back(std::move(task)); }
+void PollEventLoop::Post(std::function<void()> task) {
+  posted_.push_back(std::move(task));
+}
 
 void PollEventLoop::RunAfter(int delayMs, std::function<void()> task) {
   delayed_.emplace(Clock::now() + std::chrono::milliseconds(delayMs), std::move(task));
@@ -70,7 +77,9 @@ void PollEventLoop::Quit(int code) {
   quitCode_ = code;
 }
 
-bool PollEventLoop::PumpOne() { return RunOne(0); }
+bool PollEventLoop::PumpOne() {
+  return RunOne(0);
+}
 
 bool PollEventLoop::RunDueTimer(Clock::time_point now) {
   if (!delayed_.empty() && delayed_.begin()->first <= now) {

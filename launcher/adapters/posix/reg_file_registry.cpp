@@ -82,9 +82,9 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes) {
 bool ParseValue(const std::string& text, RegistryValue* value) {
   if (text.rfind("dword:", 0) == 0) {
     std::string digits = text.substr(6);
-    if (digits.empty() || digits.size() > 8 || !std::all_of(digits.begin(), digits.end(), [](char c) {
-          return std::isxdigit(static_cast<unsigned char>(c));
-        })) {
+    if (digits.empty() || digits.size() > 8 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
       return false;
     }
     uint32_t word = static_cast<uint32_t>(std::stoul(digits, nullptr, 16));
@@ -155,10 +155,10 @@ class RegFileRegistry::OpenKey : public RegistryKey {
     return it->second.value;
   }
   bool WriteDword(const std::string& name, uint32_t word) override {
-    return Write(name, RegistryValue{kRegDword,
-                                     {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
-                                      static_cast<uint8_t>(word >> 16),
-                                      static_cast<uint8_t>(word >> 24)}});
+    return Write(
+        name, RegistryValue{kRegDword,
+                            {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
+                             static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)}});
   }
   bool WriteString(const std::string& name, const std::string& text) override {
     RegistryValue value{kRegString, std::vector<uint8_t>(text.begin(), text.end())};
@@ -183,7 +183,9 @@ class RegFileRegistry::OpenKey : public RegistryKey {
   bool writable_;
 };
 
-RegFileRegistry::RegFileRegistry(std::string path) : file_(std::move(path)) { Load(); }
+RegFileRegistry::RegFileRegistry(std::string path) : file_(std::move(path)) {
+  Load();
+}
 
 std::unique_ptr<RegistryKey> RegFileRegistry::CreateKey(const std::string& path,
                                                         RegistryAccess access) {
