@@ -218,10 +218,10 @@ TEST_F(CliTransferTest, PatchesWithoutAnEngineAreNotAppliedAndLeaveNoPatchFile) 
   EXPECT_EQ(Reply(), (Replies{3, {1234, 3}}));
   Transfer(1234, 7, u"system\\Sample.dat", Pattern(300));
   EXPECT_EQ(Reply(), (Replies{7, {1234, 3}}));
+  Finish();  // the launcher has ended: whatever it cleans up after a reply is done
   EXPECT_EQ(ReadFile(client / "system" / "Sample.dat"), "original");
   EXPECT_FALSE(fs::exists(client / "system" / "1234.rtp"));
   EXPECT_FALSE(fs::exists(client / "Patch" / "system" / "1234.rtp"));
-  Finish();
 }
 
 TEST_F(CliTransferTest, SpecialFilesReportTheNextEntryOfTheList) {
