@@ -5,6 +5,10 @@
 #define IDD_AGREEMENT_DIALOG 103
 #define IDR_TERMS_TEXT 400
 
+#define IDI_VELTHARN 200
+#define IDB_SKIN_PLAIN 300    // background while the notice page is not shown
+#define IDB_SKIN_ARTWORK 301  // background framing the notice page
+
 #define IDC_FULL_CHECK 1000
 #define IDC_START 1001
 #define IDC_CANCEL_BUTTON 1002

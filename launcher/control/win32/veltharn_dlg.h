@@ -15,19 +15,28 @@
 #include "launcher/ports/network.h"
 #include "launcher/ports/timers.h"
 #include "launcher/ports/view.h"
-#include "launcher/ui/win32/dialog_window.h"
+#include "launcher/ui/win32/explorer_notice.h"
+#include "launcher/ui/win32/progress_st.h"
+#include "launcher/ui/win32/skin_button.h"
+#include "launcher/ui/win32/skin_dialog.h"
 
 namespace veltharn {
 
-// The launcher's main dialog (template 102): the window the controller runs in. It shows what
-// the controller decides (status line, progress bars, buttons, boxes) and hands it every button
-// command, timer tick and socket notification.
-class CVeltharnDlg : public DialogWindow, public View, public Timers {
+struct LauncherSettings {
+  ControllerConfig server;
+  std::string noticeUrl;
+};
+
+// The launcher's main dialog (template 102), the window the controller runs in. It builds the
+// Windows adapters of the ports, shows what the controller decides (status line, bars, buttons,
+// boxes) and hands it every button command, timer tick, socket notification and agent answer.
+// The notice page and the skin are the window's own business.
+class CVeltharnDlg : public CSkinDialog, public View, public Timers, public NoticeEvents {
  public:
-  CVeltharnDlg(HINSTANCE instance, UINT inspectorResultMessage, ControllerConfig server);
+  CVeltharnDlg(HINSTANCE instance, UINT inspectorResultMessage, LauncherSettings settings);
   ~CVeltharnDlg() override;
 
-  INT_PTR DoModal() { return RunModal(instance_, IDD_MAIN, nullptr); }
+  INT_PTR DoModal() { return RunModal(instance(), kTemplateId, nullptr); }
 
   // View.
   std::string LoadText(int id) override;
@@ -46,21 +55,28 @@ class CVeltharnDlg : public DialogWindow, public View, public Timers {
   void SetTimer(int id, int intervalMs) override;
   void KillTimer(int id) override;
 
+  // NoticeEvents: the notice page loaded (show it on skin 301) or failed (never show it).
+  void OnNoticeLoaded() override;
+  void OnNoticeFailed() override;
+
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  static constexpr int IDD_MAIN = 102;
+  static constexpr int kTemplateId = 102;
 
   BOOL OnInitDialog();
+  void BindControls();
   void LayoutControls();
+  void StartNoticePage();
   void OnPaint();
   void OnCommand(int id);
+  CxSkinButton* ButtonById(int id);
   HWND Item(int id) const { return GetDlgItem(window(), id); }
 
-  HINSTANCE instance_;
   UINT inspectorResultMessage_;
-  ControllerConfig server_;
+  LauncherSettings settings_;
+  HICON appIcon_;
 
   Win32FileSystem files_;
   RegistryStore registry_;
@@ -75,7 +91,16 @@ class CVeltharnDlg : public DialogWindow, public View, public Timers {
   std::string titleText_;
   std::string fileLabelText_;
   std::string totalLabelText_;
-  std::string statusText_;
+
+  CxSkinButton fullCheckButton_;
+  CxSkinButton startButton_;
+  CxSkinButton cancelButton_;
+  CxSkinButton closeButton_;
+  CProgressST fileProgress_;
+  CProgressST totalProgress_;
+  CExplorernotice noticePanel_;
+  bool browserAvailable_ = false;
+  bool noticePending_ = false;
 };
 
 }  // namespace veltharn
