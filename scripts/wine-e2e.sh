@@ -33,7 +33,8 @@ trap cleanup EXIT INT TERM
 display=":$((90 + $$ % 100))"
 Xvfb "$display" -screen 0 1024x768x24 >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-"$server" --release "$work/release" --port 0 --log "$work/server.log" &
+# The win64 build has its test server compiled in: 127.0.0.1, port 29009.
+"$server" --release "$work/release" --port "${VELTHARN_E2E_PORT:-29009}" --log "$work/server.log" &
 server_pid=$!
 port=""
 for _ in $(seq 1 50); do
@@ -48,8 +49,7 @@ export DISPLAY="$display"
 sleep 1
 kill -0 "$xvfb_pid" 2>/dev/null || { echo "wine-e2e: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 wine_prefix_start
-(cd "$work/client" && VELTHARN_UPDATE_SERVER="127.0.0.1:$port" \
-  WINEDEBUG=err+all wine Veltharn.exe >"$work/wine.out" 2>"$work/wine.err" </dev/null &)
+(cd "$work/client" && WINEDEBUG=err+all wine Veltharn.exe >"$work/wine.out" 2>"$work/wine.err" </dev/null &)
 
 ok=0
 for _ in $(seq 1 60); do
