@@ -10,9 +10,12 @@ echo "== win32 product checks"
 scripts/check-product.sh build/win32
 echo "== win64 tests under Wine"
 . scripts/wine-prefix.sh
-trap wine_prefix_stop EXIT INT TERM
+. scripts/xvfb.sh
+trap "wine_prefix_stop; xvfb_stop" EXIT INT TERM
+xvfb_start  # the window classes' tests open windows
 wine_prefix_start
 ctest --preset win64
 wine_prefix_stop
+xvfb_stop
 echo "== Veltharn.exe end to end under Wine"
 scripts/wine-e2e.sh build/win64 build/native
