@@ -59,6 +59,8 @@ cp "$driver" "$work/driver.exe"
 
 (cd "$work/client" && WINEDEBUG=err+all wine Veltharn.exe >"$work/wine.out" 2>"$work/wine.err" </dev/null &)
 drive wait "$title" 30 || fail "no launcher window"
+(cd "$work/client" && drive resources Veltharn.exe >"$work/resources.txt") ||
+  fail "resources: $(cat "$work/resources.txt")"
 
 # The exchange runs, then the agent step (no Pellorix.dll here) ends with Start enabled.
 for _ in $(seq 1 600); do
@@ -71,7 +73,7 @@ drive wait-enabled "$title" 1001 60 || fail "Start was not enabled"
 state=$(drive state "$title" | tr -d '\r')
 echo "wine-e2e: window after the update: $state"
 case "$state" in
-  "fullcheck=1 start=1 cancel=1 close=1 size=800x600 "*) ;;
+  "fullcheck=1 start=1 cancel=1 close=1 size=800x600 shape=skin "*) ;;
   *) fail "unexpected window state: $state" ;;
 esac
 total=$(echo "$state" | sed -n 's/.*total=\([0-9]*\)\/\([0-9]*\).*/\1 \2/p')

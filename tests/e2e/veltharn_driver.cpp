@@ -8,6 +8,7 @@
 //   veltharn_driver state TITLE                 one line: buttons and bars
 //   veltharn_driver click TITLE ID              refuses (exit 3) when the button is disabled
 //   veltharn_driver count TITLE                 how many such windows there are
+//   veltharn_driver resources PATH              the program's resources are all there
 #include <windows.h>
 #include <commctrl.h>
 
@@ -42,6 +43,70 @@ int StandInGame(int argc, char** argv) {
   return 0;
 }
 
+
+// The launcher's resources, read from its file: dialog 102 in English and Korean, icon 200, the
+// skins and button faces at their sizes, 24 bits each, the manifest asking for administrator
+// rights, the version information and the terms. One line per problem; 0 when there is none.
+int CheckResources(const char* path) {
+  HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) {
+    std::printf("cannot open %s\n", path);
+    return 1;
+  }
+  int problems = 0;
+  auto find = [&](const char* type, int id, WORD language) {
+    return FindResourceExA(module, type, MAKEINTRESOURCEA(id), language);
+  };
+  const WORD languages[] = {0x0409, 0x0412};  // English (United States), Korean
+  for (WORD language : languages) {
+    if (find(MAKEINTRESOURCEA(5) /* RT_DIALOG */, 102, language) == nullptr) {
+      std::printf("no dialog 102 in language %04x\n", language);
+      ++problems;
+    }
+  }
+  if (FindResourceA(module, MAKEINTRESOURCEA(200), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */) ==
+      nullptr) {
+    std::printf("no icon 200\n");
+    ++problems;
+  }
+  struct Bitmap {
+    int first, last, width, height;
+  } const bitmaps[] = {{300, 301, 800, 599}, {302, 304, 20, 20}, {305, 308, 96, 99},
+                       {309, 316, 101, 27}};
+  for (const Bitmap& b : bitmaps) {
+    for (int id = b.first; id <= b.last; ++id) {
+      HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
+      const auto* header = found != nullptr
+          ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)))
+          : nullptr;
+      if (header == nullptr || header->biWidth != b.width || header->biHeight != b.height ||
+          header->biBitCount != 24) {
+        std::printf("bitmap %d is missing or not %dx%d at 24 bits\n", id, b.width, b.height);
+        ++problems;
+      }
+    }
+  }
+  HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  const char* text = manifest != nullptr
+      ? static_cast<const char*>(LockResource(LoadResource(module, manifest))) : nullptr;
+  if (text == nullptr ||
+      std::string(text, SizeofResource(module, manifest)).find("requireAdministrator") ==
+          std::string::npos) {
+    std::printf("no manifest asking for requireAdministrator\n");
+    ++problems;
+  }
+  if (FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16) /* RT_VERSION */) == nullptr) {
+    std::printf("no version information\n");
+    ++problems;
+  }
+  if (FindResourceA(module, MAKEINTRESOURCEA(400), "TEXT") == nullptr) {
+    std::printf("no terms text 400\n");
+    ++problems;
+  }
+  FreeLibrary(module);
+  return problems == 0 ? 0 : 1;
+}
+
 bool EndsWith(const std::string& text, const char* tail) {
   const size_t n = std::strlen(tail);
   return text.size() >= n && _stricmp(text.c_str() + text.size() - n, tail) == 0;
@@ -56,6 +121,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
+  if (command == "resources") return CheckResources(argv[2]);
   const char* title = argv[2];
   if (command == "wait" && argc == 4) {
     return WaitUntil([&] { return Find(title) != nullptr; }, std::atoi(argv[3])) ? 0 : 1;
@@ -94,9 +160,14 @@ int main(int argc, char** argv) {
     };
     RECT box;
     GetWindowRect(window, &box);
-    std::printf("fullcheck=%d start=%d cancel=%d close=%d size=%ldx%ld", enabled(1000),
+    // The skin's shape: its key-colour corner is cut away, its middle is not.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    const bool skinned = GetWindowRgn(window, shape) != ERROR && !PtInRegion(shape, 0, 0) &&
+                         PtInRegion(shape, 400, 300);
+    DeleteObject(shape);
+    std::printf("fullcheck=%d start=%d cancel=%d close=%d size=%ldx%ld shape=%s", enabled(1000),
                 enabled(1001), enabled(1002), enabled(1003), box.right - box.left,
-                box.bottom - box.top);
+                box.bottom - box.top, skinned ? "skin" : "rectangle");
     bar(1004, "file");
     bar(1005, "total");
     std::printf("\n");
