@@ -20,6 +20,8 @@ struct Pairing {
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the report goes into docs as it stands.
+  RatioReporter() : ConsoleReporter(OO_None) {}
   void ReportRuns(const std::vector<Run>& runs) override;
   // Prints one line per pairing whose two sides both ran; true when every such ratio meets its
   // goal.
