@@ -2,8 +2,8 @@
 
 namespace veltharn {
 
-ButtonLook ChooseButtonLook(const ButtonState& state, const ButtonBitmaps& bitmaps,
-                            bool drawBorder, int focusMargin) {
+ButtonLook ChooseButtonLook(const ButtonState& state, const ButtonBitmaps& bitmaps, bool drawBorder,
+                            int focusMargin) {
   ButtonLook look;
   if (state.disabled) {
     look.face = bitmaps.disabled ? ButtonFace::kDisabled : ButtonFace::kButtonFaceFill;

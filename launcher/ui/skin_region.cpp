@@ -72,7 +72,9 @@ std::optional<SkinDib> ParsePackedDib(std::span<const uint8_t> packed) {
   std::size_t tableSize = 0;
   switch (dib.bitsPerPixel) {
     case 8:
-      tableSize = static_cast<std::size_t>(usedColours == 0 ? 256 : std::min<uint32_t>(usedColours, 256)) * 4;
+      tableSize =
+          static_cast<std::size_t>(usedColours == 0 ? 256 : std::min<uint32_t>(usedColours, 256)) *
+          4;
       break;
     case 16:
     case 24:
@@ -102,7 +104,8 @@ bool ScanSkinRuns(const SkinDib& dib, SkinRunBatches& batches) {
     int32_t x = 0;
     while (x < dib.width) {
       const int32_t start = x;
-      while (x < dib.width && !IsKeyColour(dib, row + static_cast<std::size_t>(x) * bytesPerPixel)) ++x;
+      while (x < dib.width && !IsKeyColour(dib, row + static_cast<std::size_t>(x) * bytesPerPixel))
+        ++x;
       if (x > start) batcher.Add(SkinRect{start, y, x, y + 1});
       ++x;  // over the key-colour pixel that ended the run
     }

@@ -10,6 +10,7 @@
 //   veltharn_driver count TITLE                 how many such windows there are
 //   veltharn_driver resources PATH              the program's resources are all there
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <cstdio>
@@ -21,7 +22,9 @@ namespace {
 
 constexpr const char* kDialogClass = "#32770";
 
-HWND Find(const char* title) { return FindWindowA(kDialogClass, title); }
+HWND Find(const char* title) {
+  return FindWindowA(kDialogClass, title);
+}
 
 template <typename Condition>
 bool WaitUntil(Condition condition, int seconds) {
@@ -42,7 +45,6 @@ int StandInGame(int argc, char** argv) {
   std::fclose(note);
   return 0;
 }
-
 
 // The launcher's resources, read from its file: dialog 102 in English and Korean, icon 200, the
 // skins and button faces at their sizes, 24 bits each, the manifest asking for administrator
@@ -71,14 +73,15 @@ int CheckResources(const char* path) {
   }
   struct Bitmap {
     int first, last, width, height;
-  } const bitmaps[] = {{300, 301, 800, 599}, {302, 304, 20, 20}, {305, 308, 96, 99},
-                       {309, 316, 101, 27}};
+  } const bitmaps[] = {
+      {300, 301, 800, 599}, {302, 304, 20, 20}, {305, 308, 96, 99}, {309, 316, 101, 27}};
   for (const Bitmap& b : bitmaps) {
     for (int id = b.first; id <= b.last; ++id) {
       HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
-      const auto* header = found != nullptr
-          ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)))
-          : nullptr;
+      const auto* header =
+          found != nullptr
+              ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)))
+              : nullptr;
       if (header == nullptr || header->biWidth != b.width || header->biHeight != b.height ||
           header->biBitCount != 24) {
         std::printf("bitmap %d is missing or not %dx%d at 24 bits\n", id, b.width, b.height);
@@ -88,14 +91,16 @@ int CheckResources(const char* path) {
   }
   HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
   const char* text = manifest != nullptr
-      ? static_cast<const char*>(LockResource(LoadResource(module, manifest))) : nullptr;
+                         ? static_cast<const char*>(LockResource(LoadResource(module, manifest)))
+                         : nullptr;
   if (text == nullptr ||
       std::string(text, SizeofResource(module, manifest)).find("requireAdministrator") ==
           std::string::npos) {
     std::printf("no manifest asking for requireAdministrator\n");
     ++problems;
   }
-  if (FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16) /* RT_VERSION */) == nullptr) {
+  if (FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16) /* RT_VERSION */) ==
+      nullptr) {
     std::printf("no version information\n");
     ++problems;
   }
@@ -117,7 +122,8 @@ bool EndsWith(const std::string& text, const char* tail) {
 int main(int argc, char** argv) {
   if (EndsWith(argv[0], "qor.exe")) return StandInGame(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: veltharn_driver wait|wait-enabled|gone|state|click|count TITLE ...\n");
+    std::fprintf(stderr,
+                 "usage: veltharn_driver wait|wait-enabled|gone|state|click|count TITLE ...\n");
     return 2;
   }
   const std::string command = argv[1];
@@ -131,10 +137,14 @@ int main(int argc, char** argv) {
   }
   if (command == "wait-enabled" && argc == 5) {
     const int id = std::atoi(argv[3]);
-    return WaitUntil([&] {
-             HWND window = Find(title);
-             return window != nullptr && IsWindowEnabled(GetDlgItem(window, id));
-           }, std::atoi(argv[4])) ? 0 : 1;
+    return WaitUntil(
+               [&] {
+                 HWND window = Find(title);
+                 return window != nullptr && IsWindowEnabled(GetDlgItem(window, id));
+               },
+               std::atoi(argv[4]))
+               ? 0
+               : 1;
   }
   if (command == "count" && argc == 3) {
     int count = 0;

@@ -52,17 +52,18 @@ TEST(SkinRegionTest, OneRectanglePerRunOfVisiblePixels) {
   } const cases[] = {
       {"a row without key colour is one full-width rectangle", {"....."}, {{0, 0, 5, 1}}},
       {"a row of only key colour gives nothing", {"kkkkk", "....."}, {{0, 1, 5, 2}}},
-      {"rounded frame",
-       {"kk.kk", "k...k", "....."},
-       {{2, 0, 3, 1}, {1, 1, 4, 2}, {0, 2, 5, 3}}},
+      {"rounded frame", {"kk.kk", "k...k", "....."}, {{2, 0, 3, 1}, {1, 1, 4, 2}, {0, 2, 5, 3}}},
       {"runs are cut only at key pixels", {".k..k."}, {{0, 0, 1, 1}, {2, 0, 4, 1}, {5, 0, 6, 1}}},
       {"first row is the top of the image", {"k.", ".."}, {{1, 0, 2, 1}, {0, 1, 2, 2}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<uint8_t> pixels = Rows24(c.rows);
-    SkinDib dib{{}, pixels, static_cast<int32_t>(c.rows.front().size()),
-                static_cast<int32_t>(c.rows.size()), 24};
+    SkinDib dib{{},
+                pixels,
+                static_cast<int32_t>(c.rows.front().size()),
+                static_cast<int32_t>(c.rows.size()),
+                24};
     Collected collected;
     ASSERT_TRUE(ScanSkinRuns(dib, collected));
     EXPECT_EQ(collected.rects, c.expected);
@@ -81,7 +82,8 @@ TEST(SkinRegionTest, KeyColourByDepth) {
       {"8 bits: the table entry is the key colour", 8, {0, 1, 0, 0}},
       {"8 bits: an index past the table is visible", 8, {0, 1, 200, 0}},
       {"16 bits: 0x07E0", 16, {0x1F, 0x00, 0xE0, 0x07, 0xE1, 0x07, 0x00, 0x00}},
-      {"32 bits: a fourth byte of 0", 32,
+      {"32 bits: a fourth byte of 0",
+       32,
        {1, 2, 3, 0xFF, 1, 0xFF, 0, 0, 9, 9, 9, 1, 0, 0, 0, 0x80}},
   };
   for (const Case& c : cases) {
@@ -107,7 +109,8 @@ TEST(SkinRegionTest, BitmapsThatCannotBeScannedGiveNoRegion) {
       {"top-down (negative height)", {{}, pixels, 2, -2, 24}},
       {"4 bits per pixel", {colours, pixels, 2, 2, 4}},
       {"1 bit per pixel", {colours, pixels, 2, 2, 1}},
-      {"fewer bytes than the rows need", {{}, std::span<const uint8_t>(pixels).first(20), 3, 2, 24}},
+      {"fewer bytes than the rows need",
+       {{}, std::span<const uint8_t>(pixels).first(20), 3, 2, 24}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,9 +2,9 @@
 
 #include "launcher/control/win32/veltharn_app.h"
 
-#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include "launcher/adapters/win32/debugger_output.h"
 #include "launcher/adapters/win32/library_search.h"

@@ -64,7 +64,8 @@ std::string CVeltharnDlg::LoadText(int id) {
 int CVeltharnDlg::ShowMessageBox(std::string_view text, std::string_view caption,
                                  BoxButtons buttons, bool owned) {
   return MessageBoxA(owned ? window() : nullptr, std::string(text).c_str(),
-                     std::string(caption).c_str(), buttons == BoxButtons::kYesNo ? MB_YESNO : MB_OK);
+                     std::string(caption).c_str(),
+                     buttons == BoxButtons::kYesNo ? MB_YESNO : MB_OK);
 }
 
 // The status line is painted from the controller's text; the version caption may have changed
@@ -90,9 +91,13 @@ void CVeltharnDlg::EnableControl(ControlId control, bool enabled) {
   EnableWindow(Item(static_cast<int>(control)), enabled ? TRUE : FALSE);
 }
 
-void CVeltharnDlg::FocusControl(ControlId control) { SetFocus(Item(static_cast<int>(control))); }
+void CVeltharnDlg::FocusControl(ControlId control) {
+  SetFocus(Item(static_cast<int>(control)));
+}
 
-void CVeltharnDlg::EndDialog(int result) { ::EndDialog(window(), result); }
+void CVeltharnDlg::EndDialog(int result) {
+  ::EndDialog(window(), result);
+}
 
 int CVeltharnDlg::RunAgreementDialog() {
   CAgreementDialog agreement(instance());
@@ -116,7 +121,9 @@ void CVeltharnDlg::SetTimer(int id, int intervalMs) {
   ::SetTimer(window(), static_cast<UINT_PTR>(id), static_cast<UINT>(intervalMs), nullptr);
 }
 
-void CVeltharnDlg::KillTimer(int id) { ::KillTimer(window(), static_cast<UINT_PTR>(id)); }
+void CVeltharnDlg::KillTimer(int id) {
+  ::KillTimer(window(), static_cast<UINT_PTR>(id));
+}
 
 void CVeltharnDlg::OnNoticeLoaded() {
   if (!browserAvailable_ || !noticePending_) return;
@@ -124,7 +131,9 @@ void CVeltharnDlg::OnNoticeLoaded() {
   ShowWindow(noticePanel_.host(), SW_SHOW);
 }
 
-void CVeltharnDlg::OnNoticeFailed() { noticePending_ = false; }
+void CVeltharnDlg::OnNoticeFailed() {
+  noticePending_ = false;
+}
 
 BOOL CVeltharnDlg::OnInitDialog() {
   // Whether the browser can be made at all, before anything relies on it.
@@ -239,10 +248,14 @@ void CVeltharnDlg::OnPaint() {
 
 CxSkinButton* CVeltharnDlg::ButtonById(int id) {
   switch (id) {
-    case IDC_FULL_CHECK: return &fullCheckButton_;
-    case IDC_START: return &startButton_;
-    case IDC_CANCEL_BUTTON: return &cancelButton_;
-    case IDC_CLOSE_BUTTON: return &closeButton_;
+    case IDC_FULL_CHECK:
+      return &fullCheckButton_;
+    case IDC_START:
+      return &startButton_;
+    case IDC_CANCEL_BUTTON:
+      return &cancelButton_;
+    case IDC_CLOSE_BUTTON:
+      return &closeButton_;
   }
   return nullptr;
 }
@@ -308,8 +321,8 @@ INT_PTR CVeltharnDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return Answer(0);
     case kUpdateSocketMessage:
       if (controller_ != nullptr) {
-        controller_->OnSocketNotification(static_cast<SocketId>(wParam),
-                                          WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
+        controller_->OnSocketNotification(static_cast<SocketId>(wParam), WSAGETSELECTEVENT(lParam),
+                                          WSAGETSELECTERROR(lParam));
       }
       return Answer(0);
   }

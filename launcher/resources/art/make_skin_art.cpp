@@ -41,7 +41,8 @@ class Image {
   int height() const { return height_; }
 
   void Set(int x, int y, Colour c) {
-    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[static_cast<size_t>(y) * width_ + x] = c;
+    if (x >= 0 && y >= 0 && x < width_ && y < height_)
+      pixels_[static_cast<size_t>(y) * width_ + x] = c;
   }
   Colour Get(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
 
@@ -159,7 +160,8 @@ class Image {
   }
   static bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
   }
 
@@ -171,19 +173,32 @@ class Image {
 // A 5 x 7 pixel font for the captions, one string of 35 cells per letter.
 const char* Glyph(char letter) {
   switch (letter) {
-    case 'A': return " ### #   ##   #######   ##   ##   #";
-    case 'C': return " ### #   ##    #    #    #   # ### ";
-    case 'E': return "######    #### #    #    #    #####";
-    case 'F': return "######    #### #    #    #    #    ";
-    case 'H': return "#   ##   ##   #######   ##   ##   #";
-    case 'K': return "#   ##  # # #  ##   # #  #  # #   #";
-    case 'L': return "#    #    #    #    #    #    #####";
-    case 'N': return "#   ###  ## # ##  ###   ##   ##   #";
-    case 'R': return "#### #   ##   ##### # #  #  # #   #";
-    case 'S': return " #####    #     ###     #    ##### ";
-    case 'T': return "#####  #    #    #    #    #    #  ";
-    case 'U': return "#   ##   ##   ##   ##   ##   # ### ";
-    case 'V': return "#   ##   ##   ##   # # #  # #   #  ";
+    case 'A':
+      return " ### #   ##   #######   ##   ##   #";
+    case 'C':
+      return " ### #   ##    #    #    #   # ### ";
+    case 'E':
+      return "######    #### #    #    #    #####";
+    case 'F':
+      return "######    #### #    #    #    #    ";
+    case 'H':
+      return "#   ##   ##   #######   ##   ##   #";
+    case 'K':
+      return "#   ##  # # #  ##   # #  #  # #   #";
+    case 'L':
+      return "#    #    #    #    #    #    #####";
+    case 'N':
+      return "#   ###  ## # ##  ###   ##   ##   #";
+    case 'R':
+      return "#### #   ##   ##### # #  #  # #   #";
+    case 'S':
+      return " #####    #     ###     #    ##### ";
+    case 'T':
+      return "#####  #    #    #    #    #    #  ";
+    case 'U':
+      return "#   ##   ##   ##   ##   ##   # ### ";
+    case 'V':
+      return "#   ##   ##   ##   # # #  # #   #  ";
   }
   return "                                   ";
 }
@@ -307,7 +322,8 @@ int main(int argc, char** argv) {
   bool ok = PlainSkin().WriteBmp(folder + "/skin_300.bmp") &&
             ArtworkSkin().WriteBmp(folder + "/skin_301.bmp");
   for (int state = 0; state < 3; ++state)
-    ok = ok && CloseButton(kFaces[state]).WriteBmp(folder + "/close_" + std::to_string(302 + state) + ".bmp");
+    ok = ok && CloseButton(kFaces[state])
+                   .WriteBmp(folder + "/close_" + std::to_string(302 + state) + ".bmp");
   struct Set {
     const char* name;
     int firstId, width, height, scale;
@@ -320,7 +336,8 @@ int main(int argc, char** argv) {
   for (const Set& set : sets)
     for (int state = 0; state < 4; ++state)
       ok = ok && Button(set.width, set.height, set.caption, set.scale, kFaces[state])
-                     .WriteBmp(folder + "/" + set.name + "_" + std::to_string(set.firstId + state) + ".bmp");
+                     .WriteBmp(folder + "/" + set.name + "_" + std::to_string(set.firstId + state) +
+                               ".bmp");
   ok = ok && Icon().WriteIco(folder + "/veltharn.ico", kKey);
   if (!ok) {
     std::fprintf(stderr, "make_skin_art: cannot write into %s\n", folder.c_str());

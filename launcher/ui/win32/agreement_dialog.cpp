@@ -7,7 +7,9 @@
 
 namespace veltharn {
 
-INT_PTR CAgreementDialog::Run(HWND owner) { return RunModal(instance_, IDD_AGREEMENT_DIALOG, owner); }
+INT_PTR CAgreementDialog::Run(HWND owner) {
+  return RunModal(instance_, IDD_AGREEMENT_DIALOG, owner);
+}
 
 void CAgreementDialog::SetCaption(int controlId, int textId) {
   char text[512] = {};

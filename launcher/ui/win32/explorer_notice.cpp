@@ -54,8 +54,7 @@ class NoticeSite final : public IOleClientSite, public IOleInPlaceSite, public I
   STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnUIActivate() override { return S_OK; }
   STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                LPRECT position, LPRECT clip,
-                                LPOLEINPLACEFRAMEINFO info) override {
+                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     *frame = static_cast<IOleInPlaceFrame*>(this);
     *document = nullptr;
     GetClientRect(host_, position);
@@ -131,7 +130,9 @@ bool CExplorernotice::ControlAvailable() {
 
 CExplorernotice::CExplorernotice() = default;
 
-CExplorernotice::~CExplorernotice() { Destroy(); }
+CExplorernotice::~CExplorernotice() {
+  Destroy();
+}
 
 bool CExplorernotice::Create(HWND host, NoticeEvents* events) {
   Destroy();
@@ -147,8 +148,8 @@ bool CExplorernotice::Create(HWND host, NoticeEvents* events) {
   RECT area;
   GetClientRect(host, &area);
   if (FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(site_))) ||
-      FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
-                             static_cast<IOleClientSite*>(site_), 0, host, &area)) ||
+      FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_),
+                             0, host, &area)) ||
       FAILED(object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_)))) {
     browser_ = nullptr;
     Destroy();
@@ -196,7 +197,8 @@ void CExplorernotice::Destroy() {
 }
 
 bool CExplorernotice::SetVisible(bool visible) {
-  return browser_ != nullptr && SUCCEEDED(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE));
+  return browser_ != nullptr &&
+         SUCCEEDED(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE));
 }
 
 std::optional<SIZE> CExplorernotice::Size() {
@@ -212,7 +214,8 @@ std::optional<SIZE> CExplorernotice::Size() {
 void CExplorernotice::FitToHost() {
   if (object_ == nullptr) return;
   IOleInPlaceObject* inPlace = nullptr;
-  if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+  if (SUCCEEDED(
+          object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
     RECT area;
     GetClientRect(host_, &area);
     inPlace->SetObjectRects(&area, &area);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <windows.h>
-#include <ole2.h>
 #include <exdisp.h>
+#include <ole2.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>

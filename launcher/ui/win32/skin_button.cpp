@@ -81,12 +81,23 @@ void CxSkinButton::DrawItem(const DRAWITEMSTRUCT& item) {
   RECT rect = item.rcItem;
   HBITMAP bitmap = nullptr;
   switch (look.face) {
-    case ButtonFace::kNormal: bitmap = normal_.get(); break;
-    case ButtonFace::kPressed: bitmap = pressed_.get(); break;
-    case ButtonFace::kHover: bitmap = hover_.get(); break;
-    case ButtonFace::kFocus: bitmap = focus_.get(); break;
-    case ButtonFace::kDisabled: bitmap = disabled_.get(); break;
-    case ButtonFace::kButtonFaceFill: break;
+    case ButtonFace::kNormal:
+      bitmap = normal_.get();
+      break;
+    case ButtonFace::kPressed:
+      bitmap = pressed_.get();
+      break;
+    case ButtonFace::kHover:
+      bitmap = hover_.get();
+      break;
+    case ButtonFace::kFocus:
+      bitmap = focus_.get();
+      break;
+    case ButtonFace::kDisabled:
+      bitmap = disabled_.get();
+      break;
+    case ButtonFace::kButtonFaceFill:
+      break;
   }
   if (bitmap != nullptr) {
     DrawFace(dc, rect, bitmap);

@@ -25,8 +25,8 @@ void CSkinDialog::SetSkinBitmap(UINT id) {
   HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (bytes == nullptr) return;
-  std::optional<SkinDib> dib = ParsePackedDib(
-      std::span(static_cast<const uint8_t*>(bytes), SizeofResource(module, found)));
+  std::optional<SkinDib> dib =
+      ParsePackedDib(std::span(static_cast<const uint8_t*>(bytes), SizeofResource(module, found)));
   if (!dib) {
     skinBitmap_.reset();
     skinId_ = 0;

@@ -19,8 +19,7 @@ MessageWindow::~MessageWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
 }
 
-LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

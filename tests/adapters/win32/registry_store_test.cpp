@@ -43,8 +43,7 @@ TEST_F(RegistryStoreTest, ValuesWrittenAreReadBackWithTheirTypes) {
     std::vector<uint8_t> data;
   } const cases[] = {
       {"global_version", kRegDword, {0x14, 0x05, 0, 0}},
-      {"workingdir", kRegString,
-       {'C', ':', '\\', 'G', 'a', 'm', 'e', 's', '\\', 'Q', 'o', 'r', 0}},
+      {"workingdir", kRegString, {'C', ':', '\\', 'G', 'a', 'm', 'e', 's', '\\', 'Q', 'o', 'r', 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

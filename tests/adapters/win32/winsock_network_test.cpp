@@ -94,9 +94,10 @@ TEST(WinsockNetworkTest, DataBothWaysThenTheCloseArriveAsMessage2026) {
   ASSERT_EQ(attempt.start, ConnectStart::kStarted);
   TcpSocket& socket = *attempt.socket;
   const SocketId id = socket.id();
-  ASSERT_NE(window.WaitFor([&](const auto& m) {
-              return IsMessage(m, kUpdateConnectMessage, id, FD_CONNECT);
-            }, kWaitMs), nullptr);
+  ASSERT_NE(window.WaitFor(
+                [&](const auto& m) { return IsMessage(m, kUpdateConnectMessage, id, FD_CONNECT); },
+                kWaitMs),
+            nullptr);
   UniqueSocket peer = listener.Accept();
   ASSERT_TRUE(peer.valid());
   int error = 0;
@@ -117,9 +118,10 @@ TEST(WinsockNetworkTest, DataBothWaysThenTheCloseArriveAsMessage2026) {
   // The peer answers; FD_READ arrives and Receive hands the bytes over.
   const char answer[] = "abc";
   ASSERT_EQ(send(peer.get(), answer, 3, 0), 3);
-  ASSERT_NE(window.WaitFor([&](const auto& m) {
-              return IsMessage(m, kUpdateSocketMessage, id, FD_READ);
-            }, kWaitMs), nullptr);
+  ASSERT_NE(
+      window.WaitFor([&](const auto& m) { return IsMessage(m, kUpdateSocketMessage, id, FD_READ); },
+                     kWaitMs),
+      nullptr);
   std::byte buffer[16];
   ASSERT_EQ(socket.Receive(buffer), 3);
   EXPECT_EQ(std::memcmp(buffer, answer, 3), 0);

@@ -1,7 +1,7 @@
 #include "launcher/ui/win32/explorer_notice.h"
 
-#include <gtest/gtest.h>
 #include <exdispid.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -29,7 +29,8 @@ TEST(ExplorerNoticeTest, TheSinkPassesOnCompletionAndErrorOnly) {
     std::vector<std::string> expected;
   } const cases[] = {
       {"completion", {DISPID_NAVIGATECOMPLETE2}, {"loaded"}},
-      {"error, then the error page completes", {DISPID_NAVIGATEERROR, DISPID_NAVIGATECOMPLETE2},
+      {"error, then the error page completes",
+       {DISPID_NAVIGATEERROR, DISPID_NAVIGATECOMPLETE2},
        {"failed", "loaded"}},
       {"other events are ignored", {DISPID_BEFORENAVIGATE2, DISPID_DOCUMENTCOMPLETE}, {}},
   };

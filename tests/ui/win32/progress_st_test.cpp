@@ -1,7 +1,7 @@
 #include "launcher/ui/win32/progress_st.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "launcher/adapters/win32/unique_handle.h"
 #include "launcher/ui/win32/gdi_scope.h"
@@ -20,8 +20,8 @@ TEST(ProgressSTTest, PaintsTheBarToItsShareAndTheRestInTheBackground) {
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 500, 50, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(parent, nullptr);
-  HWND control = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_BORDER, 0, 0, 430, 5,
-                                 parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_BORDER, 0, 0, 430, 5, parent,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(control, nullptr);
 
   struct Case {

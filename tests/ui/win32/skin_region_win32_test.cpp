@@ -35,9 +35,9 @@ TEST(SkinRegionWin32Test, TheRegionIsTheUnionOfEveryBatch) {
     int x, y;
     bool inside;
   } const cases[] = {
-      {0, 0, true},     {1, 0, false},    {3998, 0, true},  {3999, 0, false},
-      {4000, 0, true},  {0, 1, true},     {2001, 1, true},  {4000, 1, true},
-      {0, 2, false},    {4000, 2, false}, {4001, 1, false},
+      {0, 0, true},    {1, 0, false},    {3998, 0, true},  {3999, 0, false},
+      {4000, 0, true}, {0, 1, true},     {2001, 1, true},  {4000, 1, true},
+      {0, 2, false},   {4000, 2, false}, {4001, 1, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
