@@ -16,3 +16,4 @@ done
 [ "$found" -eq 1 ] || { echo "no product binaries in $dir"; exit 1; }
 dll=$(find "$dir" -maxdepth 5 -name Pellorix.dll | head -n 1)
 [ -z "$dll" ] || OBJDUMP=i686-w64-mingw32-objdump agent/tests/check_exports.sh "$dll"
+scripts/check-launcher-pe.sh "$dir"
