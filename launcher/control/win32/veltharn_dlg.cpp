@@ -126,18 +126,18 @@ void CVeltharnDlg::KillTimer(int id) {
 }
 
 void CVeltharnDlg::OnNoticeLoaded() {
-  if (!browserAvailable_ || !noticePending_) return;
+  if (!notice_.OnNavigationCompleted()) return;
   SetSkinBitmap(IDB_SKIN_ARTWORK);
   ShowWindow(noticePanel_.host(), SW_SHOW);
 }
 
 void CVeltharnDlg::OnNoticeFailed() {
-  noticePending_ = false;
+  notice_.OnNavigationFailed();
 }
 
 BOOL CVeltharnDlg::OnInitDialog() {
   // Whether the browser can be made at all, before anything relies on it.
-  browserAvailable_ = CExplorernotice::ControlAvailable();
+  notice_.SetAvailable(CExplorernotice::ControlAvailable());
   BindControls();
 
   patchEngine_ = std::make_unique<Patchw32Engine>(FolderOf(processes_.OwnPath()));
@@ -171,13 +171,15 @@ BOOL CVeltharnDlg::OnInitDialog() {
   textFont_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH, "Arial"));
-  if (browserAvailable_) StartNoticePage();
+  if (notice_.available()) StartNoticePage();
   SetSkinBitmap(IDB_SKIN_PLAIN);
   return TRUE;
 }
 
 void CVeltharnDlg::BindControls() {
-  if (browserAvailable_) browserAvailable_ = noticePanel_.Create(Item(IDC_NOTICE_PANEL), this);
+  if (notice_.available() && !noticePanel_.Create(Item(IDC_NOTICE_PANEL), this)) {
+    notice_.OnControlFailure();
+  }
   fullCheckButton_.Attach(Item(IDC_FULL_CHECK));
   startButton_.Attach(Item(IDC_START));
   cancelButton_.Attach(Item(IDC_CANCEL_BUTTON));
@@ -207,13 +209,10 @@ void CVeltharnDlg::StartNoticePage() {
     if (inner == nullptr) return false;
     if (SetWindowRgn(host, inner, TRUE) == 0) DeleteObject(inner);
     ShowWindow(host, SW_HIDE);
-    noticePending_ = true;
+    notice_.OnNavigationStarted();
     return noticePanel_.Navigate(settings_.noticeUrl);
   }();
-  if (!ready) {
-    browserAvailable_ = false;
-    noticePending_ = false;
-  }
+  if (!ready) notice_.OnControlFailure();
 }
 
 void CVeltharnDlg::OnPaint() {

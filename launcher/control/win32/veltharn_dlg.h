@@ -15,6 +15,7 @@
 #include "launcher/ports/network.h"
 #include "launcher/ports/timers.h"
 #include "launcher/ports/view.h"
+#include "launcher/ui/notice_panel_state.h"
 #include "launcher/ui/win32/explorer_notice.h"
 #include "launcher/ui/win32/progress_st.h"
 #include "launcher/ui/win32/skin_button.h"
@@ -99,8 +100,7 @@ class CVeltharnDlg : public CSkinDialog, public View, public Timers, public Noti
   CProgressST fileProgress_;
   CProgressST totalProgress_;
   CExplorernotice noticePanel_;
-  bool browserAvailable_ = false;
-  bool noticePending_ = false;
+  NoticePanelState notice_;
 };
 
 }  // namespace veltharn
