@@ -10,7 +10,9 @@ set -eu
 win64="$1"
 native="$2"
 port=29009
-title="Veltharn Automatic Update"
+# The window title is text 603 of the language Wine runs in (LC_ALL); the Korean one for a run
+# with LC_ALL=ko_KR.UTF-8.
+title="${VELTHARN_E2E_TITLE:-Veltharn Automatic Update}"
 exe=$(find "$win64" -maxdepth 5 -name Veltharn.exe -type f | head -n 1)
 driver=$(find "$win64" -maxdepth 4 -name veltharn_driver.exe -type f | head -n 1)
 server=$(find "$native" -maxdepth 4 -name veltharn-update-server -type f | head -n 1)

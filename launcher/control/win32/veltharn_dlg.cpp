@@ -168,7 +168,9 @@ BOOL CVeltharnDlg::OnInitDialog() {
   for (int id : {IDC_START, IDC_FULL_CHECK, IDC_CANCEL_BUTTON}) SetDlgItemTextA(window(), id, "");
   fileLabelText_ = LoadText(msg::kFileDownloadLabel).substr(0, 100);
   totalLabelText_ = LoadText(msg::kTotalProgressLabel).substr(0, 100);
-  textFont_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+  // The character set of the system, not ANSI_CHARSET: Arial has no Hangul, and with the system's
+  // set the font mapper finds a face for the Korean texts (on other systems it is Arial still).
+  textFont_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH, "Arial"));
   if (notice_.available()) StartNoticePage();
