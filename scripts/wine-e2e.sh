@@ -75,7 +75,7 @@ drive wait-enabled "$title" 1001 60 || fail "Start was not enabled"
 state=$(drive state "$title" | tr -d '\r')
 echo "wine-e2e: window after the update: $state"
 case "$state" in
-  "fullcheck=1 start=1 cancel=1 close=1 size=800x600 shape=skin "*) ;;
+  "fullcheck=1 start=1 cancel=1 close=1 size=800x600 shape=skin drag=caption "*) ;;
   *) fail "unexpected window state: $state" ;;
 esac
 total=$(echo "$state" | sed -n 's/.*total=\([0-9]*\)\/\([0-9]*\).*/\1 \2/p')

@@ -178,6 +178,10 @@ int main(int argc, char** argv) {
     std::printf("fullcheck=%d start=%d cancel=%d close=%d size=%ldx%ld shape=%s", enabled(1000),
                 enabled(1001), enabled(1002), enabled(1003), box.right - box.left,
                 box.bottom - box.top, skinned ? "skin" : "rectangle");
+    // The body answers hit tests as a caption, so the window is dragged by any point of it.
+    const LRESULT hit =
+        SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(box.left + 400, box.top + 300));
+    std::printf(" drag=%s", hit == HTCAPTION ? "caption" : "none");
     bar(1004, "file");
     bar(1005, "total");
     std::printf("\n");
