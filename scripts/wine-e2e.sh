@@ -2,8 +2,8 @@
 # The real Windows launcher (the win64 build of Veltharn.exe, which talks to 127.0.0.1:29009)
 # under Wine and Xvfb, updating a fresh client folder from the reference update server, driven
 # and checked from outside: the files and the registry values, the window's buttons and bars, a
-# second start that leaves the first window alone and ends, and Start running the game from
-# .\system in place of the launcher.
+# second start that leaves the first window alone and ends, Full Check running the exchange again,
+# and Start running the game from .\system in place of the launcher.
 # Usage: scripts/wine-e2e.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR
 # VELTHARN_SCREENSHOT=FILE.png keeps a picture of the window at the end of the update.
 set -eu
@@ -97,10 +97,19 @@ grep -q 'kind 4' "$work/server.log" || fail "no compressed transfer was made"
   fail "the second launcher did not end cleanly"
 [ "$(drive count "$title" | tr -d '\r')" = "1" ] || fail "not exactly one launcher window"
 
+# Full Check runs the exchange again, inspecting every file, and ends with Start enabled again.
+drive click "$title" 1000 || fail "Full Check cannot be clicked"
+for _ in $(seq 1 600); do
+  [ "$(grep -c '^exchange completed' "$work/server.log")" -ge 2 ] && break
+  sleep 0.1
+done
+[ "$(grep -c '^exchange completed' "$work/server.log")" -ge 2 ] || fail "Full Check did not complete"
+drive wait-enabled "$title" 1001 60 || fail "Start was not enabled after Full Check"
+
 # Start runs .\qor.exe in .\system and the launcher ends.
 drive click "$title" 1001 || fail "Start cannot be clicked"
 drive gone "$title" 20 || fail "the launcher did not end after Start"
 for _ in $(seq 1 50); do [ -s "$work/client/system/game-started.txt" ] && break; sleep 0.1; done
 grep -q 'folder .*\\system' "$work/client/system/game-started.txt" 2>/dev/null ||
   fail "the game was not started in .\\system"
-echo "wine-e2e: Veltharn.exe updated a client to 1300 under Wine, refused a second copy and started the game"
+echo "wine-e2e: Veltharn.exe updated a client to 1300 under Wine, refused a second copy, ran Full Check and started the game"
