@@ -1,11 +1,14 @@
 #!/bin/sh
-# Every test: builds all three targets, runs the native tests and the win64 tests under Wine.
+# Every test: builds all three targets, runs the native tests, a short fuzz run of every fuzz
+# target (skipped without clang's libFuzzer) and the win64 tests under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build-all.sh
 echo "== native tests"
 ctest --preset native -j 2
+echo "== short fuzz runs (libFuzzer, a few seconds per target)"
+scripts/fuzz.sh "${VELTHARN_FUZZ_SECONDS:-6}"
 echo "== win32 product checks"
 scripts/check-product.sh build/win32
 echo "== win64 tests under Wine"
