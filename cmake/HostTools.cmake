@@ -8,6 +8,7 @@ include_guard(GLOBAL)
 set(VELTHARN_TRAILER_SOURCES
     ${PROJECT_SOURCE_DIR}/tools/trailer/trailer_tool.cpp
     ${PROJECT_SOURCE_DIR}/launcher/update/crc32.cpp
+    ${PROJECT_SOURCE_DIR}/launcher/update/crc32_clmul.cpp
     ${PROJECT_SOURCE_DIR}/launcher/update/file_trailer.cpp)
 
 function(veltharn_host_trailer_tool out_var)
@@ -24,6 +25,7 @@ function(veltharn_host_trailer_tool out_var)
       COMMAND ${VELTHARN_HOST_CXX} -std=c++20 -O2 -I${PROJECT_SOURCE_DIR}
               ${VELTHARN_TRAILER_SOURCES} -lz -o ${tool}
       DEPENDS ${VELTHARN_TRAILER_SOURCES} ${PROJECT_SOURCE_DIR}/launcher/update/crc32.h
+              ${PROJECT_SOURCE_DIR}/launcher/update/crc32_clmul.h
               ${PROJECT_SOURCE_DIR}/launcher/update/file_trailer.h
               ${PROJECT_SOURCE_DIR}/launcher/ports/file_system.h
       COMMENT "Building veltharn-trailer for the host"

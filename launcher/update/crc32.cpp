@@ -4,9 +4,15 @@
 
 #include <algorithm>
 
+#include "launcher/update/crc32_clmul.h"
+
 namespace veltharn {
 
 uint32_t Crc32(std::span<const std::byte> bytes, uint32_t previous) {
+  return CanUseCrc32Clmul() ? Crc32Clmul(bytes, previous) : Crc32Zlib(bytes, previous);
+}
+
+uint32_t Crc32Zlib(std::span<const std::byte> bytes, uint32_t previous) {
   uLong crc = previous;
   const auto* data = reinterpret_cast<const Bytef*>(bytes.data());
   std::size_t left = bytes.size();
