@@ -50,10 +50,7 @@ CVeltharnDlg::CVeltharnDlg(HINSTANCE instance, UINT inspectorResultMessage,
       settings_(std::move(settings)),
       appIcon_(LoadIconA(instance, MAKEINTRESOURCEA(IDI_VELTHARN))) {}
 
-// The panel goes first: the browser must not outlive the window it was activated in.
-CVeltharnDlg::~CVeltharnDlg() {
-  noticePanel_.Destroy();
-}
+CVeltharnDlg::~CVeltharnDlg() = default;
 
 std::string CVeltharnDlg::LoadText(int id) {
   char text[512] = {};
@@ -288,6 +285,10 @@ INT_PTR CVeltharnDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog();
+    case WM_DESTROY:
+      // The browser goes while the window it was activated in still exists.
+      noticePanel_.Destroy();
+      return FALSE;
     case WM_PAINT:
       OnPaint();
       return TRUE;
