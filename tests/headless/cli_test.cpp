@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/headless/cli_process.h"
+#include "tests/support/disk_files.h"
 #include "tests/support/scripted_server.h"
 
 namespace veltharn::test {
@@ -15,18 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using wire::BodyReader;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::vector<int32_t> Ints(const Packet& packet, bool skipName = false) {
   BodyReader reader(packet.body);
@@ -53,14 +42,15 @@ class CliTest : public ::testing::Test {
   void SetInstalledVersion(int32_t global) {
     char line[64];
     std::snprintf(line, sizeof line, "\"global_version\"=dword:%08x\n", global);
-    WriteFile(client / ".veltharn.reg",
-              std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brennix\\QorTestClient]\n") +
-                  line);
+    WriteFile(
+        client / ".veltharn.reg",
+        std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brennix\\QorTestClient]\n") + line);
   }
 
   std::unique_ptr<CliProcess> Start(std::vector<std::string> extra = {}) {
-    std::vector<std::string> arguments = {"--root", client.string(), "--server", "127.0.0.1",
-                                          "--port", std::to_string(server.port()),
+    std::vector<std::string> arguments = {"--root",    client.string(),
+                                          "--server",  "127.0.0.1",
+                                          "--port",    std::to_string(server.port()),
                                           "--timeout", "20"};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     auto process = std::make_unique<CliProcess>(CliProgramPath(), arguments, base.string());
@@ -142,9 +132,9 @@ TEST_F(CliTest, ServerErrorsInBothLanguages) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
     ScriptedServer peer;
-    std::vector<std::string> arguments = {"--root",   client.string(),  "--server",
-                                          "127.0.0.1", "--port",        std::to_string(peer.port()),
-                                          "--lang",   c.language,       "--timeout", "20"};
+    std::vector<std::string> arguments = {
+        "--root", client.string(), "--server",  "127.0.0.1", "--port", std::to_string(peer.port()),
+        "--lang", c.language,      "--timeout", "20"};
     CliProcess cli(CliProgramPath(), arguments, base.string());
     ASSERT_TRUE(peer.WaitForConnection());
     ASSERT_TRUE(peer.WaitForReply());
@@ -184,7 +174,8 @@ TEST_F(CliTest, InspectionsInQuickAndFullMode) {
 
 TEST_F(CliTest, FullCheckComputesTheChecksums) {
   std::string body = "hello";
-  std::string file = body + std::string(4, '\0') + std::string("\x01\x00\x00\x00\x02\x00\x00\x00", 8) +
+  std::string file = body + std::string(4, '\0') +
+                     std::string("\x01\x00\x00\x00\x02\x00\x00\x00", 8) +
                      std::string("\xEE\xEE\xEE\xEE\x00\x00\x00\x00", 8);
   WriteFile(client / "data" / "a.bin", file);
   auto cli = Start({"--full-check"});
@@ -303,18 +294,19 @@ TEST(CliStandaloneTest, ARefusedConnectShowsItsStatusThenTheBox) {
     ScriptedServer closed;  // a port that was just free
     port = closed.port();
   }
-  CliProcess cli(CliProgramPath(),
-                 {"--root", fs::temp_directory_path().string(), "--registry",
-                  (fs::temp_directory_path() / ("veltharn-refused-" + std::to_string(getpid()) +
-                                                ".reg"))
-                      .string(),
-                  "--server", "127.0.0.1", "--port", std::to_string(port), "--timeout", "20"},
-                 fs::temp_directory_path().string());
+  CliProcess cli(
+      CliProgramPath(),
+      {"--root", fs::temp_directory_path().string(), "--registry",
+       (fs::temp_directory_path() / ("veltharn-refused-" + std::to_string(getpid()) + ".reg"))
+           .string(),
+       "--server", "127.0.0.1", "--port", std::to_string(port), "--timeout", "20"},
+      fs::temp_directory_path().string());
   EXPECT_EQ(cli.Wait(), 1);
   std::vector<std::string> lines = cli.Lines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "status: Connection Failure");
-  EXPECT_EQ(lines[1], "box: Announcement: The connection to the update server has been terminated.");
+  EXPECT_EQ(lines[1],
+            "box: Announcement: The connection to the update server has been terminated.");
 }
 
 TEST(CliStandaloneTest, UsageErrorsAndTimeout) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/headless/cli_process.h"
+#include "tests/support/disk_files.h"
 #include "tests/support/scripted_server.h"
 
 namespace veltharn::test {
@@ -15,20 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using wire::BodyReader;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 std::string Pattern(size_t size) {
   std::string bytes(size, '\0');

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "tests/headless/cli_process.h"
+#include "tests/support/disk_files.h"
 #include "tests/support/scripted_server.h"
 
 namespace veltharn::test {
@@ -22,20 +23,6 @@ using wire::BodyReader;
 
 constexpr const char* kLinkLost =
     "box: Announcement: The connection to the update server has been terminated.";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // Every entry below `folder`: files with their bytes, folders as "<dir>".
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
@@ -60,7 +47,9 @@ void PrintTo(const Reply& reply, std::ostream* out) {
   *out << "}";
 }
 
-bool CarriesName(int type) { return type == 2 || type == 6; }
+bool CarriesName(int type) {
+  return type == 2 || type == 6;
+}
 
 // A frame written byte by byte: any length, whatever the body holds.
 Bytes RawFrame(std::size_t length, uint8_t type, std::size_t bodySize, uint8_t fill = 'x') {
@@ -133,7 +122,8 @@ class HostileSession {
     return reply;
   }
 
-  // A query that every state of the exchange answers at once: SpecialFileQuery 7 (the end of the list), (4, 7, 0).
+  // A query that every state of the exchange answers at once: SpecialFileQuery 7 (the end of the
+  // list), (4, 7, 0).
   void ExpectStillAnswering() {
     server.SendFrame(6, Body().Int(7));
     EXPECT_EQ(NextReply(), (Reply{4, {}, {7, 0}}));
@@ -216,11 +206,12 @@ TEST(HostileServerTest, NamesThatLeaveTheClientFolderAreRefusedInEveryPacket) {
     HostileSession session(c.label);
     session.Open();
     auto send = [&](uint8_t type, Body body) {
-      Bytes bytes = c.terminated ? Body(body).Wide(c.name).bytes()
-                                 : Body(body).Raw(ToBytes(std::string(
-                                                      reinterpret_cast<const char*>(c.name.data()),
-                                                      c.name.size() * 2)))
-                                       .bytes();
+      Bytes bytes = c.terminated
+                        ? Body(body).Wide(c.name).bytes()
+                        : Body(body)
+                              .Raw(ToBytes(std::string(reinterpret_cast<const char*>(c.name.data()),
+                                                       c.name.size() * 2)))
+                              .bytes();
       return session.server.SendFrame(type, bytes);
     };
     const std::u16string asRead = AsRead(c.name, c.terminated);
@@ -257,11 +248,15 @@ TEST(HostileServerTest, FramesOfEveryLength) {
       {"length 2", {2, 0}, Outcome::kBroken},
       {"length 2 with more behind it", {2, 0, 1, 0, 0, 0}, Outcome::kBroken},
       {"length 3, type 0", {3, 0, 0}, Outcome::kIgnored},
-      {"length 3, an inspection without a name", {3, 0, 1}, Outcome::kAnswered,
+      {"length 3, an inspection without a name",
+       {3, 0, 1},
+       Outcome::kAnswered,
        {2, u"", {0, 0, 0, 0}}},
       {"length 16,386, the largest", RawFrame(16386, 0, 16383), Outcome::kIgnored},
-      {"length 16,386 holding a name past the buffer", wire::Frame(1, longName),
-       Outcome::kAnswered, {2, std::u16string(259, u'a'), {0, 0, 0, 0}}},
+      {"length 16,386 holding a name past the buffer",
+       wire::Frame(1, longName),
+       Outcome::kAnswered,
+       {2, std::u16string(259, u'a'), {0, 0, 0, 0}}},
       {"length 16,387", RawFrame(16387, 1, 16384), Outcome::kBroken},
       {"length 65,535", RawFrame(65535, 1, 65532), Outcome::kBroken},
       {"length 65,535, header only", RawFrame(65535, 3, 0), Outcome::kBroken},
@@ -344,8 +339,12 @@ TEST(HostileServerTest, SizesAndLinksCutShort) {
   } const cases[] = {
       {"size 0 creates an empty file", 0, 0, End::kFinish, {{3, {}, {70, 0}}}, {"data/x.dat"}},
       {"size -1 is refused at once", -1, 0, End::kFinish, {{3, {}, {70, 1}}}, {}},
-      {"size -1 with bytes behind it that read as packets", -1, 0, End::kFinish,
-       {{3, {}, {70, 1}}}, {}},
+      {"size -1 with bytes behind it that read as packets",
+       -1,
+       0,
+       End::kFinish,
+       {{3, {}, {70, 1}}},
+       {}},
       {"the largest size, then a reset", kLargest, 70000, End::kReset, {}, {}},
       {"the largest size, then an orderly close", kLargest, 70000, End::kClose, {}, {}},
       {"a few bytes short, then a reset", 100, 99, End::kReset, {}, {}},
@@ -464,7 +463,8 @@ TEST(HostileServerTest, AFloodOfRequestsWhileALongInflatePumpsMessages) {
     fs::create_directories(session.client / "Patch" / "data");
     session.Open();
     session.server.SendFrame(
-        3, Body().Int(80).Int(c.kind).Int(static_cast<int32_t>(stream.size())).Wide(u"data\\big.pak"));
+        3,
+        Body().Int(80).Int(c.kind).Int(static_cast<int32_t>(stream.size())).Wide(u"data\\big.pak"));
     session.server.SendRaw(ToBytes(stream));
     std::vector<Bytes> flood;
     for (int i = 0; i < kFlood; ++i) {
