@@ -28,7 +28,8 @@ struct FolderEntry {
 class ReadableFile {
  public:
   virtual ~ReadableFile() = default;
-  // The file's size in bytes, or -1 when it cannot be told.
+  // The file's size in bytes, or -1 when it cannot be told. An adapter may answer with the size
+  // the file had when it was opened: the launcher never writes a file it has open for reading.
   [[nodiscard]] virtual int64_t Size() = 0;
   // Moves the read position to `offset` bytes from the start.
   [[nodiscard]] virtual bool Seek(int64_t offset) = 0;
@@ -53,6 +54,13 @@ class FileSystem {
   // Null when the file cannot be opened. `sequential` hints a front-to-back scan.
   [[nodiscard]] virtual std::unique_ptr<ReadableFile> OpenForRead(const std::string& path,
                                                                   bool sequential) = 0;
+  // Sets the attributes of `path` to normal, then opens it for reading, as every inspection does;
+  // null when it cannot be opened. The attributes are reset even then, when the file is there. An
+  // adapter may do both with fewer system calls.
+  [[nodiscard]] virtual std::unique_ptr<ReadableFile> OpenForInspection(const std::string& path) {
+    SetAttributes(path, FileAttributes::kNormal);
+    return OpenForRead(path, /*sequential=*/false);
+  }
   // Creates the file, or truncates an existing one; null when that fails.
   [[nodiscard]] virtual std::unique_ptr<WritableFile> Create(const std::string& path) = 0;
 

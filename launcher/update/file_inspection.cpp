@@ -34,11 +34,6 @@ std::string BeginInspection(ExchangeHost& host, const char16_t* name, std::u16st
   return ansiName;
 }
 
-std::unique_ptr<ReadableFile> OpenForInspection(FileSystem& files, const std::string& path) {
-  files.SetAttributes(path, FileAttributes::kNormal);
-  return files.OpenForRead(path, /*sequential=*/false);
-}
-
 // The folder part of a full path: everything before its last separator.
 std::string FolderOf(const std::string& fullPath) {
   size_t cut = fullPath.find_last_of("\\/");
@@ -79,7 +74,7 @@ void OnInspectFile(ExchangeHost& host, std::span<const std::byte> payload) {
 
   FileDescription description;
   if (IsSafeClientPath(path)) {
-    if (std::unique_ptr<ReadableFile> file = OpenForInspection(host.files(), path)) {
+    if (std::unique_ptr<ReadableFile> file = host.files().OpenForInspection(path)) {
       description = InspectLocalFile(host, std::move(file), path, host.flags().quickCheck);
       if (host.ending()) return;
     }
@@ -96,21 +91,20 @@ void OnInspectStagedFile(ExchangeHost& host, std::span<const std::byte> payload)
   bool quick = host.flags().quickCheck;
 
   auto reply = [&](const FileDescription& d) {
-    (void)host.Reply("cSdddd",
-                     {kStagedInspectResult, name, d.size, d.word0, d.word1, d.checksum});
+    (void)host.Reply("cSdddd", {kStagedInspectResult, name, d.size, d.word0, d.word1, d.checksum});
   };
   auto replyMissing = [&] { (void)host.Reply("cSddd", {kStagedInspectResult, name, 0, 0, 0}); };
 
   if (!IsSafeClientPath(path)) return replyMissing();
 
   std::string staged = kStagingPrefix + path;
-  if (std::unique_ptr<ReadableFile> stagedFile = OpenForInspection(files, staged)) {
+  if (std::unique_ptr<ReadableFile> stagedFile = files.OpenForInspection(staged)) {
     FileDescription description = InspectLocalFile(host, std::move(stagedFile), staged, quick);
     if (host.ending()) return;
     return reply(description);
   }
 
-  std::unique_ptr<ReadableFile> inPlace = OpenForInspection(files, path);
+  std::unique_ptr<ReadableFile> inPlace = files.OpenForInspection(path);
   if (!inPlace) return replyMissing();
   std::optional<std::string> fullStaged = files.FullPath(staged);
   if (!fullStaged || files.CreateFolder(FolderOf(*fullStaged)) == FolderResult::kFailed) {

@@ -1,11 +1,14 @@
 // The real file system adapter of this platform, on real files in a folder of each test's own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "launcher/update/crc32_static.h"
 #include "launcher/update/file_trailer.h"
@@ -14,6 +17,8 @@
 #include "launcher/adapters/win32/win32_file_system.h"
 using PlatformFileSystem = veltharn::Win32FileSystem;
 #else
+#include <sys/stat.h>
+
 #include "launcher/adapters/posix/posix_file_system.h"
 using PlatformFileSystem = veltharn::PosixFileSystem;
 #endif
@@ -90,6 +95,76 @@ TEST_F(FileSystemTest, ReadsSeeksAndTellsTheSize) {
   EXPECT_EQ(files.OpenForRead("sub\\missing.bin", true), nullptr);
   EXPECT_EQ(files.OpenForRead("sub", true), nullptr);  // a folder is not a file
 }
+
+TEST_F(FileSystemTest, SeeksBackAndForthBetweenReads) {
+  Write("data.bin", "0123456789");
+  auto file = files.OpenForRead("data.bin", false);
+  ASSERT_NE(file, nullptr);
+  auto readThree = [&] {
+    std::byte three[3];
+    const int64_t got = file->Read(three);
+    return std::string(reinterpret_cast<const char*>(three), got > 0 ? got : 0);
+  };
+  EXPECT_EQ(readThree(), "012");
+  EXPECT_EQ(readThree(), "345");  // a read goes on where the last one ended
+  EXPECT_TRUE(file->Seek(8));
+  EXPECT_EQ(readThree(), "89");
+  EXPECT_TRUE(file->Seek(1));
+  EXPECT_EQ(readThree(), "123");
+  EXPECT_TRUE(file->Seek(20));  // past the end: nothing to read
+  EXPECT_EQ(readThree(), "");
+  EXPECT_FALSE(file->Seek(-1));
+  EXPECT_EQ(file->Size(), 10);
+}
+
+TEST_F(FileSystemTest, InspectionOpensAndLeavesTheFileNormal) {
+  struct Case {
+    const char* path;
+    bool readOnly;
+    const char* contents;  // null: no file opened
+  } const cases[] = {
+      {"plain.dat", false, "plain"},   {"locked.dat", true, "locked"},
+      {"sub\\deep.dat", true, "deep"}, {"missing.dat", false, nullptr},
+      {"sub", false, nullptr},  // a folder is not a file
+  };
+  fs::create_directory("sub");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string host = c.path;
+    std::replace(host.begin(), host.end(), '\\', '/');
+    if (c.contents != nullptr) Write(host, c.contents);
+    if (c.readOnly) {
+      ASSERT_TRUE(files.SetAttributes(c.path, FileAttributes::kReadOnly));
+    }
+    std::unique_ptr<ReadableFile> file = files.OpenForInspection(c.path);
+    if (c.contents == nullptr) {
+      EXPECT_EQ(file, nullptr);
+      continue;
+    }
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Size(), static_cast<int64_t>(std::string(c.contents).size()));
+    file.reset();
+    EXPECT_EQ(ReadThroughPort(c.path), c.contents);
+    // Normal again: it can be deleted as it stands.
+    EXPECT_TRUE(files.Delete(c.path));
+  }
+}
+
+#ifndef _WIN32
+// Every inspection resets its file's attributes; when nothing changes, the inode must not be
+// written (its change time stays), or a check of many files goes through the journal for each.
+TEST_F(FileSystemTest, InspectingANormalFileLeavesItsInodeAlone) {
+  Write("plain.dat", "plain");
+  struct stat before;
+  ASSERT_EQ(::stat("plain.dat", &before), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_NE(files.OpenForInspection("plain.dat"), nullptr);
+  struct stat after;
+  ASSERT_EQ(::stat("plain.dat", &after), 0);
+  EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+  EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+}
+#endif
 
 TEST_F(FileSystemTest, CreatesAndTruncates) {
   auto file = files.Create("new.bin");

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <memory>
 #include <string>
 
 #include "launcher/link/ansi_text.h"
@@ -70,6 +71,38 @@ std::string ConvertAll(const std::string& to, const std::string& from, std::stri
   return result;
 }
 
+// Converts one character (a code unit or a surrogate pair) into `out`; 0 when it cannot.
+std::size_t ConvertCharacter(Converter& converter, std::u16string_view character,
+                             std::span<char> out) {
+  if (!converter.valid()) return 0;
+  const char* in = reinterpret_cast<const char*>(character.data());
+  std::size_t inLeft = character.size() * sizeof(char16_t);
+  char* written = out.data();
+  std::size_t outLeft = out.size();
+  converter.Reset();
+  if (converter.Convert(in, inLeft, written, outLeft) == static_cast<std::size_t>(-1)) return 0;
+  return static_cast<std::size_t>(written - out.data());
+}
+
+// The converter to the current code page. Opening one costs more than converting a path, and
+// every inspected file's name comes through here: one for the life of the program, opened again
+// only when the code page changes.
+struct AnsiConverter {
+  explicit AnsiConverter(int number) : page(number), converter(IconvName(number), kUtf16) {
+    // Names are mostly ASCII, which the ANSI code pages keep as it is; where this one does, those
+    // characters need no call into iconv.
+    keepsAscii = converter.valid();
+    for (char16_t c = 1; c < 0x80 && keepsAscii; ++c) {
+      char out[kMaxAnsiCharacter];
+      keepsAscii = ConvertCharacter(converter, std::u16string_view(&c, 1), out) == 1 &&
+                   out[0] == static_cast<char>(c);
+    }
+  }
+  int page;
+  Converter converter;
+  bool keepsAscii = false;
+};
+
 }  // namespace
 
 void SetAnsiCodePage(int page) {
@@ -82,18 +115,14 @@ int AnsiCodePage() {
 
 const char* ToAnsi(const char16_t* text) {
   static char buffer[kAnsiTextSize];
-  Converter converter(IconvName(codePage), kUtf16);
-  FillAnsiText(text, buffer, [&](std::u16string_view character, std::span<char> out) {
-    if (!converter.valid()) return std::size_t{0};
-    const char* in = reinterpret_cast<const char*>(character.data());
-    std::size_t inLeft = character.size() * sizeof(char16_t);
-    char* written = out.data();
-    std::size_t outLeft = out.size();
-    converter.Reset();
-    if (converter.Convert(in, inLeft, written, outLeft) == static_cast<std::size_t>(-1)) {
-      return std::size_t{0};
+  static std::unique_ptr<AnsiConverter> ansi;
+  if (ansi == nullptr || ansi->page != codePage) ansi = std::make_unique<AnsiConverter>(codePage);
+  FillAnsiText(text, buffer, [](std::u16string_view character, std::span<char> out) {
+    if (ansi->keepsAscii && character.size() == 1 && character[0] < 0x80) {
+      out[0] = static_cast<char>(character[0]);
+      return std::size_t{1};
     }
-    return static_cast<std::size_t>(written - out.data());
+    return ConvertCharacter(ansi->converter, character, out);
   });
   return buffer;
 }

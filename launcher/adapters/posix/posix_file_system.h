@@ -11,6 +11,8 @@ namespace veltharn {
 class PosixFileSystem : public FileSystem {
  public:
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, bool sequential) override;
+  // Opens first and gives the write bit to what it opened: one lookup of the path, not two.
+  std::unique_ptr<ReadableFile> OpenForInspection(const std::string& path) override;
   std::unique_ptr<WritableFile> Create(const std::string& path) override;
   bool Exists(const std::string& path) override;
   bool SetAttributes(const std::string& path, FileAttributes attributes) override;
