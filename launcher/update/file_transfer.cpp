@@ -24,7 +24,9 @@ constexpr const char* kStagingPrefix = ".\\Patch\\";
 constexpr const char* kNewLauncher = "Veltharn.new";
 constexpr const char* kLauncherCopy = "Veltharn.nex";
 
-bool IsStagedKind(int kind) { return kind == kStagedCompressedFile || kind == kStagedPatch; }
+bool IsStagedKind(int kind) {
+  return kind == kStagedCompressedFile || kind == kStagedPatch;
+}
 
 // 64-bit product: sizes above 21,474,836 bytes would overflow 32 bits times 100.
 int FilePercent(int64_t received, int64_t size) {
@@ -185,8 +187,9 @@ void OnFileData(ExchangeHost& host, ServerConnection& connection) {
          connection.socket() != nullptr) {
     int64_t wanted =
         std::min(connection.transferSize - connection.transferReceived, kFileDataChunk);
-    int64_t count = wanted <= 0 ? 0 : connection.socket()->Receive(std::span(chunk).first(
-                                          static_cast<std::size_t>(wanted)));
+    int64_t count = wanted <= 0 ? 0
+                                : connection.socket()->Receive(
+                                      std::span(chunk).first(static_cast<std::size_t>(wanted)));
     if (count <= 0) return;
     connection.transferReceived += count;
 
@@ -212,7 +215,11 @@ void OnFileData(ExchangeHost& host, ServerConnection& connection) {
       if (!host.ending()) host.notices().SetFilePercent(percent);
       return;
     }
-    host.notices().SetFilePercent(percent);
+    // The bar moves in whole percent: a large file would otherwise repaint it with the same
+    // position on every read. The position before this read is already shown.
+    if (percent != FilePercent(connection.transferReceived - count, connection.transferSize)) {
+      host.notices().SetFilePercent(percent);
+    }
   }
 }
 
@@ -230,14 +237,14 @@ void AbandonTransfer(ExchangeHost& host, ServerConnection& connection) {
     case kSpecialFile:
       // The special file that failed is reported as the next entry's, as the server expects;
       // the id wraps rather than overflows.
-      go = host.Reply("cdd", {kSpecialFileResult,
-                              static_cast<int32_t>(static_cast<uint32_t>(id) + 1u),
-                              kTransferNotStored});
+      go = host.Reply("cdd",
+                      {kSpecialFileResult, static_cast<int32_t>(static_cast<uint32_t>(id) + 1u),
+                       kTransferNotStored});
       break;
     default:
-      go = host.Reply("cdd", {IsStagedKind(connection.transferKind) ? kStagedTransferResult
-                                                                    : kTransferResult,
-                              id, kTransferNotStored});
+      go = host.Reply(
+          "cdd", {IsStagedKind(connection.transferKind) ? kStagedTransferResult : kTransferResult,
+                  id, kTransferNotStored});
       break;
   }
   if (!go) return;

@@ -41,7 +41,10 @@ class FakeView : public View {
   void SetProgressRange(ProgressBar bar, int minimum, int maximum) override {
     ranges[bar] = {minimum, maximum};
   }
-  void SetProgressPosition(ProgressBar bar, int position) override { positions[bar] = position; }
+  void SetProgressPosition(ProgressBar bar, int position) override {
+    positions[bar] = position;
+    if (bar == ProgressBar::kFile) filePositions.push_back(position);
+  }
   void EnableControl(ControlId control, bool enabled) override { enabled_[control] = enabled; }
   void FocusControl(ControlId control) override { focused = control; }
   void EndDialog(int result) override { endResults.push_back(result); }
@@ -65,6 +68,7 @@ class FakeView : public View {
   std::vector<std::string> statuses;
   std::map<ProgressBar, std::pair<int, int>> ranges;
   std::map<ProgressBar, int> positions;
+  std::vector<int> filePositions;  // every position the file bar was given, in order
   std::vector<int> endResults;
   ControlId focused{};
   int pumps = 0;

@@ -45,7 +45,8 @@ TEST(FileTransferTest, ReadsNeverPastTheAnnouncedSize) {
     TransferClient client;
     client.host.socket().maxReceive = c.maxReceive;
     std::string data = TransferClient::Pattern(c.size);
-    std::string next(reinterpret_cast<const char*>(wire::Frame(kFileCount, wire::Body().Int(3)).data()), 7);
+    std::string next(
+        reinterpret_cast<const char*>(wire::Frame(kFileCount, wire::Body().Int(3)).data()), 7);
     client.Announce(5, kWholeFile, static_cast<int32_t>(c.size), u"a.dat");
     client.Arrive(data + next);
     EXPECT_EQ(client.Contents("a.dat"), data);
@@ -83,14 +84,44 @@ TEST(FileTransferTest, ProgressUsesSizesBeyondThirtyTwoBitProducts) {
   EXPECT_EQ(client.host.view.statuses.back(), "Download big.dat file");
 }
 
+TEST(FileTransferTest, TheFileBarRisesThroughEachPercentOnce) {
+  struct Case {
+    size_t size;
+    size_t maxReceive;
+    size_t notifications;  // the data arrives in this many parts
+    std::vector<int> percents;
+  };
+  std::vector<int> everyPercent;
+  for (int p = 0; p <= 100; ++p) everyPercent.push_back(p);
+  const Case cases[] = {
+      {300, 1 << 20, 1, {0, 100}},
+      {3 * 8192, 1 << 20, 1, {0, 33, 66, 100}},
+      {4 << 20, 1 << 20, 3, everyPercent},  // 512 reads
+      {1'000'000, 1000, 2, everyPercent},   // ten reads a percent
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    TransferClient client;
+    client.host.socket().maxReceive = c.maxReceive;
+    client.Announce(2, kWholeFile, static_cast<int32_t>(c.size), u"a.dat");
+    const std::string data = TransferClient::Pattern(c.size);
+    const size_t part = c.size / c.notifications + 1;
+    for (size_t at = 0; at < c.size; at += part) client.Arrive(data.substr(at, part));
+    ASSERT_EQ(client.Contents("a.dat"), data);
+    std::vector<int> expected;
+    for (int p : c.percents) expected.push_back(p * ProgressBarModel::kPercentScale / 100);
+    EXPECT_EQ(client.host.view.filePositions, expected);
+  }
+}
+
 TEST(FileTransferTest, OnlyTheLastFolderLevelIsMade) {
   struct Case {
     std::u16string name;
     bool stored;
   } const cases[] = {
-      {u"fresh\\a.dat", true},          // one missing level
-      {u"system\\a.dat", true},         // existing folder
-      {u"one\\two\\a.dat", false},      // two missing levels
+      {u"fresh\\a.dat", true},      // one missing level
+      {u"system\\a.dat", true},     // existing folder
+      {u"one\\two\\a.dat", false},  // two missing levels
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
@@ -189,11 +220,12 @@ TEST(FileTransferTest, AFailedWriteIsAnsweredOnceAndTheRestDropped) {
 }
 
 TEST(FileTransferTest, UnsafeNamesAreRefusedAfterTheirBytes) {
-  const std::u16string names[] = {u"..\\outside.dat", u"C:\\Windows\\x.dll", u"\\\\server\\x",
-                                  u"a.dat:stream", u"", u"system\\..\\..\\x"};
+  const std::u16string names[] = {
+      u"..\\outside.dat",  u"C:\\Windows\\x.dll", u"\\\\server\\x", u"a.dat:stream", u"",
+      u"system\\..\\..\\x"};
   for (const std::u16string& name : names) {
-    for (int32_t kind : {kPatchInPlace, kWholeFile, kCompressedFile, kStagedCompressedFile,
-                         kStagedPatch}) {
+    for (int32_t kind :
+         {kPatchInPlace, kWholeFile, kCompressedFile, kStagedCompressedFile, kStagedPatch}) {
       SCOPED_TRACE(std::string(name.begin(), name.end()));
       SCOPED_TRACE(kind);
       TransferClient client;
