@@ -3,11 +3,12 @@
 # them: the update pipeline's paths beside plain loops in one run, as ratios, then the peak
 # resident memory of veltharn-cli receiving a 64 MiB and a 1 GiB file and inflating a 256 MiB one
 # from a scripted peer on loopback. Needs about 3.5 GB free below $TMPDIR (default /tmp); takes a
-# few minutes. Extra arguments go to veltharn-bench (e.g. --benchmark_filter=Quick).
+# few minutes. Extra arguments go to veltharn-bench (e.g. --benchmark_filter=Quick);
+# VELTHARN_BENCH_BUILD names another build folder.
 set -eu
 cd "$(dirname "$0")/.."
 jobs="${VELTHARN_JOBS:-2}"
-bin=build/bench
+bin="${VELTHARN_BENCH_BUILD:-build/bench}"
 cmake -S . -B "$bin" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG" \
   -DVELTHARN_SANITIZE=OFF -DVELTHARN_BUILD_TESTS=OFF -DVELTHARN_WITH_AGENT=OFF \
