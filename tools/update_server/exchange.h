@@ -6,6 +6,9 @@
 //   differs (zlib-compressed when that is smaller, else whole; staged files through the staging
 //   folder) and a removal for every name of removed.txt -> when anything was staged, VersionInfo
 //   again so that the launcher commits it -> UpdateComplete -> the launcher closes.
+// With a launcher offer, the VersionReport is followed by InspectFile for "Veltharn.exe"; when the
+// launcher's own program differs from the offer, the offer goes to it as a SelfUpdate transfer
+// and the exchange ends there: that launcher hands over to the new program, which connects anew.
 // KeepAlive frames may arrive at any time and are skipped. Every step writes one line to the log.
 
 #include <cstdint>
@@ -35,6 +38,7 @@ inline constexpr std::uint8_t kStagedTransferResult = 7;
 // Transfer kinds the server uses.
 inline constexpr std::int32_t kWholeFile = 1;
 inline constexpr std::int32_t kRemoveFile = 2;
+inline constexpr std::int32_t kSelfUpdate = 3;
 inline constexpr std::int32_t kCompressedFile = 4;
 inline constexpr std::int32_t kStagedCompressedFile = 6;
 
@@ -44,14 +48,19 @@ struct Difference {
   wire::InspectReply reply;
 };
 
+enum class Outcome {
+  kCompleted,   // UpdateComplete was sent and the launcher closed
+  kHandedOver,  // the new launcher program was sent
+  kBroken,      // the launcher went away, timed out or answered out of turn
+};
+
 class Exchange {
  public:
   // `socket` is connected and blocking, with receive and send timeouts set; the caller owns it.
   Exchange(int socket, const Release& release, std::ostream& log);
 
-  // Runs the exchange to the launcher's close. False when the launcher went away, timed out or
-  // answered out of turn; the log says which.
-  bool Run();
+  // Runs the exchange to the launcher's close; the log says how it went.
+  Outcome Run();
 
  private:
   // The next frame that is not a KeepAlive; nothing (and a log line) unless it has `type`.
@@ -63,6 +72,9 @@ class Exchange {
   bool Remove(const std::u16string& name, std::int32_t id);
   bool ReceiveTransferResult(std::uint8_t type, std::int32_t id, const std::string& name);
   bool ExchangeVersions(bool hold);
+  // Asks for the launcher's own program and sends the offer when it differs. Nothing when the
+  // launcher broke off, else whether the offer was sent.
+  std::optional<bool> OfferLauncher(const LauncherOffer& offer);
   bool WaitForClose();
 
   int socket_;

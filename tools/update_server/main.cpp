@@ -1,7 +1,9 @@
 // veltharn-update-server: the reference update server, a development tool for the demo and for
 // trying the launcher by hand. It serves one release folder on 127.0.0.1, one launcher at a time.
 //
-//   veltharn-update-server --release DIR --port N [--once] [--log FILE]
+//   veltharn-update-server --release DIR --port N [--launcher FILE] [--once] [--log FILE]
+//
+// --launcher offers FILE as the new launcher program to every launcher whose own one differs.
 
 #include <sys/socket.h>
 
@@ -30,6 +32,7 @@ struct Options {
   std::optional<std::uint16_t> port;
   bool once = false;
   std::string logFile;
+  std::string launcher;
 };
 
 std::optional<std::uint16_t> ParsePort(std::string_view text) {
@@ -48,6 +51,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       options.once = true;
     } else if (argument == "--release" && hasValue) {
       options.release = argv[++i];
+    } else if (argument == "--launcher" && hasValue) {
+      options.launcher = argv[++i];
     } else if (argument == "--log" && hasValue) {
       options.logFile = argv[++i];
     } else if (argument == "--port" && hasValue) {
@@ -75,7 +80,8 @@ int main(int argc, char** argv) {
   const auto options = ParseOptions(argc, argv, error);
   if (!options) {
     std::cerr << "veltharn-update-server: " << error << "\n"
-              << "usage: veltharn-update-server --release DIR --port N [--once] [--log FILE]\n";
+              << "usage: veltharn-update-server --release DIR --port N [--launcher FILE] [--once] "
+                 "[--log FILE]\n";
     return 2;
   }
   std::ofstream logFile;
@@ -88,7 +94,11 @@ int main(int argc, char** argv) {
   }
   std::ostream& log = options->logFile.empty() ? std::cout : logFile;
 
-  const auto release = update_server::LoadRelease(options->release, error);
+  auto release = update_server::LoadRelease(options->release, error);
+  if (release && !options->launcher.empty()) {
+    release->launcher = update_server::LoadLauncherOffer(options->launcher, error);
+    if (!release->launcher) release.reset();
+  }
   if (!release) {
     std::cerr << "veltharn-update-server: " << error << "\n";
     return 1;
@@ -99,8 +109,9 @@ int main(int argc, char** argv) {
               << std::strerror(errno) << "\n";
     return 1;
   }
-  log << "listening on 127.0.0.1:" << net::LocalPort(listener.get()) << ", release " << release->globalVersion
-      << " (separate " << release->separateVersion << ") with " << release->files.size() << " files" << std::endl;
+  log << "listening on 127.0.0.1:" << net::LocalPort(listener.get()) << ", release "
+      << release->globalVersion << " (separate " << release->separateVersion << ") with "
+      << release->files.size() << " files" << std::endl;
 
   for (;;) {
     const net::UniqueFd client(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
@@ -111,8 +122,11 @@ int main(int argc, char** argv) {
     }
     net::SetTimeouts(client.get(), kClientTimeout);
     log << "connection" << std::endl;
-    const bool completed = update_server::Exchange(client.get(), *release, log).Run();
-    log << (completed ? "exchange completed" : "exchange broken off") << std::endl;
-    if (options->once) return completed ? 0 : 1;
+    const auto outcome = update_server::Exchange(client.get(), *release, log).Run();
+    log << (outcome == update_server::Outcome::kCompleted    ? "exchange completed"
+            : outcome == update_server::Outcome::kHandedOver ? "exchange handed over"
+                                                             : "exchange broken off")
+        << std::endl;
+    if (options->once) return outcome == update_server::Outcome::kBroken ? 1 : 0;
   }
 }

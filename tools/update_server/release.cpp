@@ -31,14 +31,16 @@ std::uint32_t LittleEndianWord(const unsigned char* bytes) {
          (std::uint32_t{bytes[3]} << 24);
 }
 
-// Reads the file's trailer and checks its CRC-32 against the bytes before it.
-std::optional<ReleaseFile> ReadReleaseFile(const fs::path& path, std::string& error) {
+// Reads the file's trailer and, with `checkCrc`, checks its CRC-32 against the bytes before it.
+std::optional<ReleaseFile> ReadTrailedFile(const fs::path& path, bool checkCrc,
+                                           std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot read " + path.string();
     return std::nullopt;
   }
-  std::vector<unsigned char> content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::vector<unsigned char> content{std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>()};
   if (content.size() < kTrailerSize || content.size() > UINT32_MAX) {
     error = path.string() + " has no trailer";
     return std::nullopt;
@@ -50,8 +52,9 @@ std::optional<ReleaseFile> ReadReleaseFile(const fs::path& path, std::string& er
   file.word0 = LittleEndianWord(trailer + 4);
   file.word1 = LittleEndianWord(trailer + 8);
   file.checksum = LittleEndianWord(trailer + 12);
-  const auto crc = static_cast<std::uint32_t>(::crc32(0L, content.data(), static_cast<uInt>(bodySize)));
-  if (crc != file.checksum) {
+  const auto crc =
+      static_cast<std::uint32_t>(::crc32(0L, content.data(), static_cast<uInt>(bodySize)));
+  if (checkCrc && crc != file.checksum) {
     error = path.string() + " has a trailer that does not match its content";
     return std::nullopt;
   }
@@ -86,7 +89,8 @@ std::optional<Release> LoadRelease(const fs::path& folder, std::string& error) {
   // The second line is optional; an empty one counts as absent.
   std::getline(versionFile, separateLine);
   const auto global = ParseVersion(globalLine);
-  const auto separate = ParseVersion(separateLine.find_first_not_of(" \t\r") == std::string::npos ? "0" : separateLine);
+  const auto separate = ParseVersion(
+      separateLine.find_first_not_of(" \t\r") == std::string::npos ? "0" : separateLine);
   if (!global || !separate) {
     error = (folder / "version.txt").string() + " does not hold version numbers";
     return std::nullopt;
@@ -96,11 +100,12 @@ std::optional<Release> LoadRelease(const fs::path& folder, std::string& error) {
   release.separateVersion = *separate;
 
   std::error_code failure;
-  for (fs::recursive_directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
+  for (fs::recursive_directory_iterator it(folder, failure), end; !failure && it != end;
+       it.increment(failure)) {
     if (!it->is_regular_file()) continue;
     const fs::path relative = it->path().lexically_relative(folder);
     if (IsListFile(relative)) continue;
-    auto file = ReadReleaseFile(it->path(), error);
+    auto file = ReadTrailedFile(it->path(), /*checkCrc=*/true, error);
     if (!file) return std::nullopt;
     file->name = relative.generic_string();
     std::replace(file->name.begin(), file->name.end(), '/', '\\');
@@ -122,6 +127,12 @@ std::optional<Release> LoadRelease(const fs::path& folder, std::string& error) {
     release.removed.emplace_back(name.begin(), name.end());
   }
   return release;
+}
+
+std::optional<LauncherOffer> LoadLauncherOffer(const fs::path& file, std::string& error) {
+  const auto read = ReadTrailedFile(file, /*checkCrc=*/false, error);
+  if (!read) return std::nullopt;
+  return LauncherOffer{read->size, read->checksum, file};
 }
 
 }  // namespace veltharn::update_server

@@ -44,8 +44,9 @@ class TempFolder {
 
 void WriteFile(const fs::path& path, const Bytes& content) {
   fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(content.data()),
-                                              static_cast<std::streamsize>(content.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(content.data()),
+             static_cast<std::streamsize>(content.size()));
 }
 
 std::uint32_t Crc32(const Bytes& bytes) {
@@ -55,7 +56,13 @@ std::uint32_t Crc32(const Bytes& bytes) {
 // `content` with its trailer [0, word 0, word 1, CRC-32, 0].
 Bytes WithTrailer(const std::string& content, std::int32_t word0, std::int32_t word1) {
   const Bytes body(content.begin(), content.end());
-  return Body().Raw(body).Int(0).Int(word0).Int(word1).Int(static_cast<std::int32_t>(Crc32(body))).Int(0);
+  return Body()
+      .Raw(body)
+      .Int(0)
+      .Int(word0)
+      .Int(word1)
+      .Int(static_cast<std::int32_t>(Crc32(body)))
+      .Int(0);
 }
 
 TEST(LoadReleaseTest, ReadsVersionsAndTrailers) {
@@ -71,7 +78,8 @@ TEST(LoadReleaseTest, ReadsVersionsAndTrailers) {
   badCrc[badCrc.size() - 8] ^= 0xFF;
   const Case cases[] = {
       {"global only", "1200\n", WithTrailer("content", 1, 2), true, 1200, 0},
-      {"global and separate, Windows line ends", "1200\r\n3\r\n", WithTrailer("content", 1, 2), true, 1200, 3},
+      {"global and separate, Windows line ends", "1200\r\n3\r\n", WithTrailer("content", 1, 2),
+       true, 1200, 3},
       {"empty second line", "42\n\n", WithTrailer("", 0, 0), true, 42, 0},
       {"not a number", "twelve\n", WithTrailer("content", 1, 2), false, 0, 0},
       {"second line not a number", "1200\nthree\n", WithTrailer("content", 1, 2), false, 0, 0},
@@ -110,7 +118,9 @@ class FakeClient {
     if (socket_) net::SetTimeouts(socket_.get(), kWait);
   }
   bool connected() const { return static_cast<bool>(socket_); }
-  bool Send(std::uint8_t type, const Bytes& body = {}) { return net::SendAll(socket_.get(), wire::Frame(type, body)); }
+  bool Send(std::uint8_t type, const Bytes& body = {}) {
+    return net::SendAll(socket_.get(), wire::Frame(type, body));
+  }
   std::optional<Bytes> Take(std::size_t count) {
     Bytes bytes(count);
     for (std::size_t done = 0; done < count;) {
@@ -146,7 +156,7 @@ class ServerUnderTest {
       net::UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
       if (!client) return;
       net::SetTimeouts(client.get(), kWait);
-      completed_ = Exchange(client.get(), release, log_).Run();
+      outcome_ = Exchange(client.get(), release, log_).Run();
     });
   }
   ~ServerUnderTest() { Join(); }
@@ -154,13 +164,14 @@ class ServerUnderTest {
   void Join() {
     if (thread_.joinable()) thread_.join();
   }
-  bool completed() const { return completed_; }
+  bool completed() const { return outcome_ == Outcome::kCompleted; }
+  Outcome outcome() const { return outcome_; }
   std::string log() const { return log_.str(); }
 
  private:
   net::UniqueFd listener_;
   std::ostringstream log_;
-  bool completed_ = false;
+  Outcome outcome_ = Outcome::kBroken;
   std::thread thread_;
 };
 
@@ -189,15 +200,23 @@ TEST(ExchangeTest, InspectsEveryReleaseFileAndReportsTheOneThatDiffers) {
     return static_cast<std::int32_t>(Crc32(Bytes(file.begin(), file.end() - kTrailerSize)));
   };
   const Step steps[] = {
-      {"hello", Packet{kClientHello, Body().Int(61).Int(7)}, Packet{kVersionInfo, Body().Int(1200).Int(0)}},
-      {"report", Packet{kVersionReport, Body().Int(61).Int(7).Int(0)}, Packet{kFileCount, Body().Int(2)}},
-      {"first inspection", std::nullopt, Packet{kInspectFile, Body().Wide(u"Notice\\Notice-k.txt")}},
+      {"hello", Packet{kClientHello, Body().Int(61).Int(7)},
+       Packet{kVersionInfo, Body().Int(1200).Int(0)}},
+      {"report", Packet{kVersionReport, Body().Int(61).Int(7).Int(0)},
+       Packet{kFileCount, Body().Int(2)}},
+      {"first inspection", std::nullopt,
+       Packet{kInspectFile, Body().Wide(u"Notice\\Notice-k.txt")}},
       {"keep-alive in between", Packet{kKeepAlive, {}}, std::nullopt},
-      {"same file", Packet{kInspectResult, Body().Wide(u"Notice\\Notice-k.txt")
-                                                .Int(static_cast<std::int32_t>(notice.size()))
-                                                .Int(0).Int(0).Int(crcOf(notice))},
+      {"same file",
+       Packet{kInspectResult, Body()
+                                  .Wide(u"Notice\\Notice-k.txt")
+                                  .Int(static_cast<std::int32_t>(notice.size()))
+                                  .Int(0)
+                                  .Int(0)
+                                  .Int(crcOf(notice))},
        Packet{kInspectFile, Body().Wide(u"system\\qor.exe")}},
-      {"missing file", Packet{kInspectResult, Body().Wide(u"system\\qor.exe").Int(0).Int(0).Int(0).Int(0)},
+      {"missing file",
+       Packet{kInspectResult, Body().Wide(u"system\\qor.exe").Int(0).Int(0).Int(0).Int(0)},
        std::nullopt},
   };
   for (const Step& step : steps) {
@@ -230,8 +249,10 @@ TEST(ExchangeTest, InspectsEveryReleaseFileAndReportsTheOneThatDiffers) {
   EXPECT_NE(log.find("hello: launcher 61, installed 7\n"), std::string::npos) << log;
   EXPECT_NE(log.find("same: Notice\\Notice-k.txt\n"), std::string::npos) << log;
   char differs[128];
-  std::snprintf(differs, sizeof differs, "differs: system\\qor.exe (client size 0 crc 00000000, release size %zu crc %08x)\n",
-                game.size(), static_cast<unsigned>(crcOf(game)));
+  std::snprintf(
+      differs, sizeof differs,
+      "differs: system\\qor.exe (client size 0 crc 00000000, release size %zu crc %08x)\n",
+      game.size(), static_cast<unsigned>(crcOf(game)));
   EXPECT_NE(log.find(differs), std::string::npos) << log;
   EXPECT_NE(log.find("inspected: 2 files, 1 differ\n"), std::string::npos) << log;
 }
@@ -250,14 +271,16 @@ TEST(ExchangeTest, EndsWhenTheClientAnswersOutOfTurn) {
   EXPECT_FALSE(client.Receive());  // the server closes instead of answering
   server.Join();
   EXPECT_FALSE(server.completed());
-  EXPECT_NE(server.log().find("unexpected frame type 2 while waiting for type 0"), std::string::npos) << server.log();
+  EXPECT_NE(server.log().find("unexpected frame type 2 while waiting for type 0"),
+            std::string::npos)
+      << server.log();
 }
-
 
 Bytes Inflated(const Bytes& packed, std::size_t size) {
   Bytes plain(size);
   uLongf length = static_cast<uLongf>(size);
-  if (::uncompress(plain.data(), &length, packed.data(), static_cast<uLong>(packed.size())) != Z_OK) return {};
+  if (::uncompress(plain.data(), &length, packed.data(), static_cast<uLong>(packed.size())) != Z_OK)
+    return {};
   plain.resize(length);
   return plain;
 }
@@ -268,7 +291,7 @@ TEST(ExchangeTest, SendsWhatTheClientLacksThenCommitsTheStagedFiles) {
   std::ofstream(folder.path() / "staged.txt") << "system\\staged.dat\n";
   std::ofstream(folder.path() / "removed.txt") << "old.dat\r\n";
   const Bytes big = WithTrailer(std::string(5000, 'g'), 1300, 1);  // compresses well
-  const Bytes tiny = WithTrailer("\x01\x7f\x33", 1300, 2);          // does not
+  const Bytes tiny = WithTrailer("\x01\x7f\x33", 1300, 2);         // does not
   const Bytes staged = WithTrailer("staged content", 1300, 3);
   WriteFile(folder.path() / "system" / "big.dat", big);
   WriteFile(folder.path() / "system" / "staged.dat", staged);
@@ -291,7 +314,8 @@ TEST(ExchangeTest, SendsWhatTheClientLacksThenCommitsTheStagedFiles) {
     ASSERT_TRUE(inspect);
     ASSERT_EQ(inspect->type, kInspectFile);
     wire::BodyReader fields(inspect->body);
-    ASSERT_TRUE(client.Send(kInspectResult, Body().Wide(*fields.Wide()).Int(0).Int(0).Int(0).Int(0)));
+    ASSERT_TRUE(
+        client.Send(kInspectResult, Body().Wide(*fields.Wide()).Int(0).Int(0).Int(0).Int(0)));
   }
 
   struct Expected {
@@ -322,7 +346,8 @@ TEST(ExchangeTest, SendsWhatTheClientLacksThenCommitsTheStagedFiles) {
     EXPECT_EQ(e.kind == kWholeFile ? *data : Inflated(*data, e.file->size()), *e.file);
     ASSERT_TRUE(client.Send(e.reply, Body().Int(id).Int(0)));
   }
-  ASSERT_EQ(client.Receive(), (Packet{kFileTransfer, Body().Int(4).Int(kRemoveFile).Int(0).Wide(u"old.dat")}));
+  ASSERT_EQ(client.Receive(),
+            (Packet{kFileTransfer, Body().Int(4).Int(kRemoveFile).Int(0).Wide(u"old.dat")}));
   ASSERT_TRUE(client.Send(kTransferResult, Body().Int(4).Int(0)));
   ASSERT_EQ(client.Receive(), (Packet{kVersionInfo, Body().Int(1300).Int(0)}));
   ASSERT_TRUE(client.Send(kVersionReport, Body().Int(61).Int(1200).Int(0)));
@@ -331,6 +356,89 @@ TEST(ExchangeTest, SendsWhatTheClientLacksThenCommitsTheStagedFiles) {
   server.Join();
   EXPECT_TRUE(server.completed()) << server.log();
   EXPECT_NE(server.log().find("committed: staged files"), std::string::npos) << server.log();
+}
+
+TEST(ExchangeTest, OffersTheNewLauncherOnlyToALauncherWhoseOwnProgramDiffers) {
+  TempFolder folder;
+  const Bytes good = WithTrailer("new launcher program", 61, 317);
+  Bytes damaged = good;
+  damaged[3] ^= 0x20;  // its trailer no longer matches: sent all the same
+  WriteFile(folder.path() / "good.exe", good);
+  WriteFile(folder.path() / "damaged.exe", damaged);
+  const std::uint32_t goodCrc = Crc32(Bytes(good.begin(), good.end() - kTrailerSize));
+  std::string error;
+
+  struct Case {
+    const char* name;
+    const char* offer;
+    std::int32_t clientSize;
+    std::uint32_t clientCrc;
+    bool sent;
+  } const cases[] = {
+      {"the launcher has the offer already", "good.exe", static_cast<std::int32_t>(good.size()),
+       goodCrc, false},
+      {"same size, other checksum", "good.exe", static_cast<std::int32_t>(good.size()), goodCrc ^ 1,
+       true},
+      {"other size, same checksum", "good.exe", 1000, goodCrc, true},
+      {"a damaged offer", "damaged.exe", 0, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Release plain;  // no files: only the offer differs
+    plain.globalVersion = 1300;
+    plain.launcher = LoadLauncherOffer(folder.path() / c.offer, error);
+    ASSERT_TRUE(plain.launcher) << error;
+    const Bytes& offer = std::string(c.offer) == "good.exe" ? good : damaged;
+
+    ServerUnderTest server(plain);
+    FakeClient client(server.port());
+    ASSERT_TRUE(client.connected());
+    ASSERT_TRUE(client.Send(kClientHello, Body().Int(61).Int(1200)));
+    ASSERT_EQ(client.Receive(), (Packet{kVersionInfo, Body().Int(1300).Int(0)}));
+    ASSERT_TRUE(client.Send(kVersionReport, Body().Int(61).Int(1200).Int(0)));
+    ASSERT_EQ(client.Receive(), (Packet{kInspectFile, Body().Wide(u"Veltharn.exe")}));
+    ASSERT_TRUE(client.Send(kInspectResult, Body()
+                                                .Wide(u"Veltharn.exe")
+                                                .Int(c.clientSize)
+                                                .Int(61)
+                                                .Int(317)
+                                                .Int(static_cast<std::int32_t>(c.clientCrc))));
+    if (c.sent) {
+      ASSERT_EQ(client.Receive(),
+                (Packet{kFileTransfer, Body()
+                                           .Int(0)
+                                           .Int(kSelfUpdate)
+                                           .Int(static_cast<std::int32_t>(offer.size()))
+                                           .Wide(u"Veltharn.new")}));
+      EXPECT_EQ(client.Take(offer.size()), offer);
+      client.Close();
+      server.Join();
+      EXPECT_EQ(server.outcome(), Outcome::kHandedOver) << server.log();
+    } else {
+      // The exchange goes on as without an offer.
+      EXPECT_EQ(client.Receive(), (Packet{kFileCount, Body().Int(0)}));
+      EXPECT_EQ(client.Receive(), (Packet{kUpdateComplete, Body().Int(1300).Int(0)}));
+      client.Close();
+      server.Join();
+      EXPECT_TRUE(server.completed()) << server.log();
+      EXPECT_NE(server.log().find("same: Veltharn.exe\n"), std::string::npos) << server.log();
+    }
+  }
+}
+
+TEST(LoadLauncherOfferTest, TakesTheTrailerAsItIsButRefusesAFileTooShortForOne) {
+  TempFolder folder;
+  Bytes damaged = WithTrailer("program", 61, 317);
+  damaged[0] ^= 1;
+  WriteFile(folder.path() / "damaged.exe", damaged);
+  WriteFile(folder.path() / "short.exe", Bytes(kTrailerSize - 1, 0));
+  std::string error;
+  const auto offer = LoadLauncherOffer(folder.path() / "damaged.exe", error);
+  ASSERT_TRUE(offer) << error;
+  EXPECT_EQ(offer->size, damaged.size());
+  EXPECT_EQ(offer->checksum, Crc32(Bytes{'p', 'r', 'o', 'g', 'r', 'a', 'm'}));
+  EXPECT_FALSE(LoadLauncherOffer(folder.path() / "short.exe", error));
+  EXPECT_FALSE(LoadLauncherOffer(folder.path() / "missing.exe", error));
 }
 
 }  // namespace
