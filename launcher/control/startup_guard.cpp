@@ -45,7 +45,11 @@ void CompleteReplacement(const StartupPorts& ports, const std::string& ownName) 
   for (int attempt = 0; attempt < kReplacementAttempts; ++attempt) {
     ports.files.SetAttributes(target, FileAttributes::kArchive);
     if (ports.files.Delete(target) && ports.files.Move(newProgram, target)) {
+      // The guard goes first: the new program may reach its own guard before this process has
+      // ended, and would then take itself for a second copy and end.
+      ports.processes.ReleaseInstance();
       ports.processes.RunAndExit(target);
+      (void)ports.processes.ClaimInstance(kInstanceGuardName);
     }
     ports.clock.SleepMs(kReplacementPauseMs);
   }

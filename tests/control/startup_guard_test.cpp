@@ -90,6 +90,8 @@ TEST_F(StartupGuardTest, TheIntermediateCopyReplacesTheOldProgramAtOnceWhenItIsG
   EXPECT_EQ(files.Find("Veltharn.exe")->bytes, "new");
   EXPECT_FALSE(files.HasFile("Veltharn.new"));
   EXPECT_TRUE(clock.sleeps.empty());
+  // The new program must find the guard free, even before this copy has ended.
+  EXPECT_EQ(processes.heldWhenStarting, std::vector<bool>{false});
 }
 
 TEST_F(StartupGuardTest, TheIntermediateCopyWaitsASecondBetweenAttempts) {
@@ -120,6 +122,9 @@ TEST_F(StartupGuardTest, AfterNineteenAttemptsTheCopyRunsAsTheLauncher) {
   EXPECT_TRUE(goOn);
   EXPECT_EQ(clock.sleeps.size(), 19u);
   EXPECT_EQ(processes.started.size(), 19u);
+  // Running as the launcher, the copy holds the guard again, so a second start is refused.
+  EXPECT_TRUE(processes.holdsInstance);
+  EXPECT_EQ(processes.heldWhenStarting, std::vector<bool>(19, false));
 }
 
 }  // namespace

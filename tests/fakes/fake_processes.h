@@ -19,12 +19,17 @@ class FakeProcesses : public Processes {
   std::string OwnPath() override { return ownPath; }
   InstanceClaim ClaimInstance(const std::string& name) override {
     claimedName = name;
+    holdsInstance = !otherInstanceRuns;
     return otherInstanceRuns ? InstanceClaim::kAlreadyRunning : InstanceClaim::kFirst;
   }
-  void ReleaseInstance() override { ++releases; }
+  void ReleaseInstance() override {
+    ++releases;
+    holdsInstance = false;
+  }
   void ActivateRunningInstance(const std::string& title) override { activated.push_back(title); }
   int RunAndExit(const std::string& path) override {
     started.push_back(path);
+    heldWhenStarting.push_back(holdsInstance);
     if (startFails) return -1;
     throw ProcessEnded{0};
   }
@@ -37,6 +42,8 @@ class FakeProcesses : public Processes {
   std::vector<std::string> activated;
   std::vector<std::string> started;
   int releases = 0;
+  bool holdsInstance = false;
+  std::vector<bool> heldWhenStarting;  // for each RunAndExit, whether the guard was held
 };
 
 class FakeClock : public Clock {
