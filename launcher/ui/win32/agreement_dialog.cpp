@@ -24,31 +24,33 @@ void CAgreementDialog::SetCaption(int controlId, int textId) {
 INT_PTR CAgreementDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG: {
-      SetCaption(0, msg::kAgreementTitle);
-      SetCaption(IDOK, msg::kOkButton);
-      SetCaption(IDC_ACCEPT_CHECK, msg::kAcceptCheckBox);
-      SetCaption(IDC_DISAGREE, msg::kDisagreeButton);
       // The terms: code page 949 bytes without a terminator, so copied into a string first.
-      HRSRC found = FindResourceA(instance_, MAKEINTRESOURCEA(IDR_TERMS_TEXT), "TEXT");
-      if (found != nullptr) {
-        HGLOBAL loaded = LoadResource(instance_, found);
-        const char* bytes = static_cast<const char*>(LockResource(loaded));
-        if (bytes != nullptr) {
-          std::string terms(bytes, SizeofResource(instance_, found));
-          SetDlgItemTextA(window(), IDC_TERMS_TEXT, terms.c_str());
-        }
+      // Replacing the whole selection leaves the caret after the last byte of the text.
+      std::string terms;
+      if (HRSRC found = FindResourceA(instance_, MAKEINTRESOURCEA(IDR_TERMS_TEXT), "TEXT")) {
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(instance_, found)));
+        if (bytes != nullptr) terms.assign(bytes, SizeofResource(instance_, found));
       }
+      HWND text = GetDlgItem(window(), IDC_TERMS_TEXT);
+      SendMessageA(text, EM_SETSEL, 0, -1);
+      SendMessageA(text, EM_SCROLLCARET, 0, 0);
+      SendMessageA(text, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(terms.c_str()));
+      SetCaption(IDC_ACCEPT, msg::kOkButton);
+      EnableWindow(GetDlgItem(window(), IDC_ACCEPT), FALSE);
+      SetCaption(IDC_DISAGREE, msg::kDisagreeButton);
+      SetCaption(IDC_ACCEPT_CHECK, msg::kAcceptCheckBox);
+      SetCaption(0, msg::kAgreementTitle);
       return TRUE;
     }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_ACCEPT_CHECK:
           if (IsDlgButtonChecked(window(), IDC_ACCEPT_CHECK) == BST_CHECKED) {
-            EnableWindow(GetDlgItem(window(), IDOK), TRUE);
+            EnableWindow(GetDlgItem(window(), IDC_ACCEPT), TRUE);
           }
           return TRUE;
-        case IDOK:
-          if (IsWindowEnabled(GetDlgItem(window(), IDOK))) EndDialog(window(), IDOK);
+        case IDC_ACCEPT:
+          if (IsWindowEnabled(GetDlgItem(window(), IDC_ACCEPT))) EndDialog(window(), IDOK);
           return TRUE;
         case IDC_DISAGREE:
           EndDialog(window(), IDCANCEL);
