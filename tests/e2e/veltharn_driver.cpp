@@ -5,18 +5,28 @@
 //   veltharn_driver wait TITLE SECONDS          the window exists
 //   veltharn_driver wait-enabled TITLE ID SECONDS
 //   veltharn_driver gone TITLE SECONDS          the window no longer exists
-//   veltharn_driver state TITLE                 one line: buttons and bars
+//   veltharn_driver state TITLE                 one line: buttons, focus and bars
 //   veltharn_driver click TITLE ID              refuses (exit 3) when the button is disabled
 //   veltharn_driver count TITLE                 how many such windows there are
+//   veltharn_driver owner TITLE                 the process behind the window: id and program
+//   veltharn_driver wait-status TITLE EXE ID SECONDS
+//                                               the status line shows text ID of program EXE
+//   veltharn_driver controls TITLE ID...        per control: enabled/checked
+//   veltharn_driver terms TITLE EXE             the terms box holds exactly the program's terms
+//   veltharn_driver escape TITLE                the Escape key, pressed in the window
+//   veltharn_driver capture TITLE FILE.bmp      a picture of the window as it painted itself
+//   veltharn_driver text EXE ID                 text ID of the program, in UTF-8
 //   veltharn_driver resources PATH              the program's resources are all there
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -112,6 +122,250 @@ int CheckResources(const char* path) {
   return problems == 0 ? 0 : 1;
 }
 
+// The status line is painted, not a control, so it is read by its pixels: the launcher's line
+// as the screen shows it against the same text painted here on the program's own skin, with the
+// launcher's font, colour, rectangle and flags.
+constexpr RECT kStatusRect = {35, 510, 560, 522};
+
+class DataFile {
+ public:
+  explicit DataFile(const char* path)
+      : module_(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+  ~DataFile() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  DataFile(const DataFile&) = delete;
+  DataFile& operator=(const DataFile&) = delete;
+  HMODULE get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
+using Pixels = std::vector<DWORD>;
+
+Pixels ReadPixels(HDC source, HBITMAP bitmap, int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  Pixels pixels(static_cast<size_t>(width) * height);
+  GetDIBits(source, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  for (DWORD& p : pixels) p &= 0xFFFFFF;
+  return pixels;
+}
+
+// The status line of `window` as it is on the screen.
+Pixels ShownStatus(HWND window) {
+  const int width = kStatusRect.right - kStatusRect.left;
+  const int height = kStatusRect.bottom - kStatusRect.top;
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, kStatusRect.left, kStatusRect.top, SRCCOPY);
+  SelectObject(memory, old);
+  Pixels pixels = ReadPixels(memory, bitmap, width, height);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return pixels;
+}
+
+// `text` painted as the launcher paints its status line on skin `skinId`.
+Pixels PaintedStatus(HMODULE program, int skinId, const char* text) {
+  const int width = kStatusRect.right - kStatusRect.left;
+  const int height = kStatusRect.bottom - kStatusRect.top;
+  HDC screen = GetDC(nullptr);
+  HDC skinDc = CreateCompatibleDC(screen);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP skin = LoadBitmapA(program, MAKEINTRESOURCEA(skinId));
+  HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ oldSkin = SelectObject(skinDc, skin);
+  HGDIOBJ oldCanvas = SelectObject(memory, canvas);
+  BitBlt(memory, 0, 0, width, height, skinDc, kStatusRect.left, kStatusRect.top, SRCCOPY);
+  HFONT font =
+      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+  HGDIOBJ oldFont = SelectObject(memory, font);
+  SetBkMode(memory, TRANSPARENT);
+  SetTextColor(memory, RGB(94, 127, 143));
+  RECT rect = {0, 0, width, height};
+  DrawTextA(memory, text, -1, &rect, DT_CENTER | DT_WORDBREAK | DT_SINGLELINE);
+  SelectObject(memory, oldFont);
+  SelectObject(memory, oldCanvas);
+  SelectObject(skinDc, oldSkin);
+  Pixels pixels = ReadPixels(memory, canvas, width, height);
+  DeleteObject(font);
+  DeleteObject(canvas);
+  if (skin != nullptr) DeleteObject(skin);
+  DeleteDC(memory);
+  DeleteDC(skinDc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+std::string Text(HMODULE program, int id) {
+  char text[512] = {};
+  const int length = LoadStringA(program, static_cast<UINT>(id), text, sizeof text);
+  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// Whether the status line of `window` shows text `id` of the program, on either skin.
+bool StatusShows(HWND window, HMODULE program, int id) {
+  const Pixels shown = ShownStatus(window);
+  const std::string text = Text(program, id);
+  for (int skin : {300, 301}) {
+    if (PaintedStatus(program, skin, text.c_str()) == shown) return true;
+  }
+  return false;
+}
+
+// Which catalogue text the status line shows: its id, "blank", or "other" (a formatted text).
+std::string IdentifyStatus(HWND window, HMODULE program) {
+  if (StatusShows(window, program, 0)) return "blank";
+  for (int id = 500; id <= 711; ++id) {
+    if (!Text(program, id).empty() && StatusShows(window, program, id)) return std::to_string(id);
+  }
+  return "other";
+}
+
+int WaitForStatus(const char* title, const char* program, int id, int seconds) {
+  DataFile module(program);
+  if (module.get() == nullptr) {
+    std::printf("cannot open %s\n", program);
+    return 2;
+  }
+  HWND window = nullptr;
+  const bool shown = WaitUntil(
+      [&] {
+        window = Find(title);
+        return window != nullptr && StatusShows(window, module.get(), id);
+      },
+      seconds);
+  if (shown) return 0;
+  std::printf("status %s\n",
+              window != nullptr ? IdentifyStatus(window, module.get()).c_str() : "(no window)");
+  return 1;
+}
+
+int FocusedControl(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+      info.hwndFocus == nullptr) {
+    return 0;
+  }
+  return GetDlgCtrlID(info.hwndFocus);
+}
+
+int PrintOwner(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+  char image[MAX_PATH] = {};
+  DWORD size = process != nullptr ? GetModuleFileNameExA(process, nullptr, image, MAX_PATH) : 0;
+  if (process != nullptr) CloseHandle(process);
+  std::printf("pid %lu image %s\n", static_cast<unsigned long>(id), image);
+  return size == 0 ? 1 : 0;
+}
+
+// Text `id` of `program` in the language this process runs in, printed in UTF-8 so that the
+// shell can hand it back as a title whatever the code page.
+int PrintText(const char* program, int id) {
+  DataFile module(program);
+  const wchar_t* text = nullptr;
+  const int length = module.get() != nullptr ? LoadStringW(module.get(), static_cast<UINT>(id),
+                                                           reinterpret_cast<wchar_t*>(&text), 0)
+                                             : 0;
+  if (length <= 0) return 1;
+  std::string utf8(static_cast<size_t>(length) * 4, '\0');
+  utf8.resize(static_cast<size_t>(WideCharToMultiByte(
+      CP_UTF8, 0, text, length, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+  std::printf("%s\n", utf8.c_str());
+  return 0;
+}
+
+// The terms box of the agreement dialog against the program's "TEXT" 400, byte for byte.
+int CompareTerms(HWND dialog, const char* program) {
+  DataFile module(program);
+  HRSRC found = module.get() != nullptr ? FindResourceA(module.get(), MAKEINTRESOURCEA(400), "TEXT")
+                                        : nullptr;
+  if (found == nullptr) {
+    std::printf("no terms in %s\n", program);
+    return 1;
+  }
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(module.get(), found)));
+  const std::string terms(bytes, SizeofResource(module.get(), found));
+  // WM_GETTEXT itself: GetWindowText does not ask a control of another process for its text.
+  HWND box = GetDlgItem(dialog, 1007);
+  std::string shown(static_cast<size_t>(SendMessageA(box, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  shown.resize(static_cast<size_t>(
+      SendMessageA(box, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()))));
+  const LRESULT lines = SendMessageA(box, EM_GETLINECOUNT, 0, 0);
+  std::printf("terms %s, %zu bytes shown of %zu, %ld lines in the box\n",
+              shown == terms ? "same" : "differ", shown.size(), terms.size(),
+              static_cast<long>(lines));
+  return shown == terms ? 0 : 1;
+}
+
+// Escape as a user presses it: to the control that has the focus, which the dialog's own
+// message loop turns into its cancel command.
+int PressEscape(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = window;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+      info.hwndFocus != nullptr) {
+    target = info.hwndFocus;
+  }
+  PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(target, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001));
+  return 0;
+}
+
+// The window as it has painted itself, whole frame included, written as a 24-bit BMP file.
+int Capture(HWND window, const char* file) {
+  RECT box;
+  GetWindowRect(window, &box);
+  const int width = box.right - box.left;
+  const int height = box.bottom - box.top;
+  HDC source = GetWindowDC(window);
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  header.biSizeImage = stride * static_cast<DWORD>(height);
+  std::vector<unsigned char> pixels(header.biSizeImage);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, source);
+  BITMAPFILEHEADER fileHeader = {};
+  fileHeader.bfType = 0x4D42;  // "BM"
+  fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+  fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
+  FILE* out = std::fopen(file, "wb");
+  if (out == nullptr) return 1;
+  std::fwrite(&fileHeader, sizeof fileHeader, 1, out);
+  std::fwrite(&header, sizeof header, 1, out);
+  std::fwrite(pixels.data(), 1, pixels.size(), out);
+  return std::fclose(out) == 0 ? 0 : 1;
+}
+
 bool EndsWith(const std::string& text, const char* tail) {
   const size_t n = std::strlen(tail);
   return text.size() >= n && _stricmp(text.c_str() + text.size() - n, tail) == 0;
@@ -122,13 +376,19 @@ bool EndsWith(const std::string& text, const char* tail) {
 int main(int argc, char** argv) {
   if (EndsWith(argv[0], "qor.exe")) return StandInGame(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: veltharn_driver wait|wait-enabled|gone|state|click|count TITLE ...\n");
+    std::fprintf(
+        stderr,
+        "usage: veltharn_driver wait|wait-enabled|gone|state|click|count|owner|wait-status "
+        "TITLE ...\n");
     return 2;
   }
   const std::string command = argv[1];
   if (command == "resources") return CheckResources(argv[2]);
+  if (command == "text" && argc == 4) return PrintText(argv[2], std::atoi(argv[3]));
   const char* title = argv[2];
+  if (command == "wait-status" && argc == 6) {
+    return WaitForStatus(title, argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+  }
   if (command == "wait" && argc == 4) {
     return WaitUntil([&] { return Find(title) != nullptr; }, std::atoi(argv[3])) ? 0 : 1;
   }
@@ -160,6 +420,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "veltharn_driver: no window \"%s\"\n", title);
     return 1;
   }
+  if (command == "owner" && argc == 3) return PrintOwner(window);
+  if (command == "terms" && argc == 4) return CompareTerms(window, argv[3]);
+  if (command == "escape" && argc == 3) return PressEscape(window);
+  if (command == "capture" && argc == 4) return Capture(window, argv[3]);
+  if (command == "controls" && argc >= 4) {
+    for (int i = 3; i < argc; ++i) {
+      HWND control = GetDlgItem(window, std::atoi(argv[i]));
+      std::printf("%s%s=%d/%d", i > 3 ? " " : "", argv[i],
+                  control != nullptr && IsWindowEnabled(control) ? 1 : 0,
+                  SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+    }
+    std::printf("\n");
+    return 0;
+  }
   if (command == "state" && argc == 3) {
     auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(window, id)) ? 1 : 0; };
     auto bar = [&](int id, const char* name) {
@@ -181,7 +455,7 @@ int main(int argc, char** argv) {
     // The body answers hit tests as a caption, so the window is dragged by any point of it.
     const LRESULT hit =
         SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(box.left + 400, box.top + 300));
-    std::printf(" drag=%s", hit == HTCAPTION ? "caption" : "none");
+    std::printf(" drag=%s focus=%d", hit == HTCAPTION ? "caption" : "none", FocusedControl(window));
     bar(1004, "file");
     bar(1005, "total");
     std::printf("\n");
