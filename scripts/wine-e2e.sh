@@ -156,6 +156,11 @@ drive wait-enabled "$title" 1001 60 || fail "Start was not enabled"
 # message 661, both buttons enabled and Start focused.
 drive wait-status "$title" "$work/client/Veltharn.exe" 661 10 >"$work/status.txt" ||
   fail "the status line does not show message 661: $(cat "$work/status.txt")"
+# The reading tells texts apart: asked for another one, it names the one shown.
+drive wait-status "$title" "$work/client/Veltharn.exe" 703 0 >"$work/status.txt" &&
+  fail "the status line was read as message 703 too"
+[ "$(tr -d '\r' <"$work/status.txt")" = "status 661" ] ||
+  fail "the status line was read as $(cat "$work/status.txt"), not as 661"
 loads=$(grep -c 'Loaded L".*client.*Pellorix\.dll"' "$work/wine.err" || true)
 frees=$(grep -c 'Unloaded module L".*client.*Pellorix\.dll"' "$work/wine.err" || true)
 [ "$loads" = 2 ] && [ "$frees" = 2 ] || fail "Pellorix.dll was loaded $loads and freed $frees times, not 2"
