@@ -25,10 +25,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "launcher/adapters/win32/unique_handle.h"
+#include "launcher/ui/win32/gdi_scope.h"
+
 namespace {
+
+using veltharn::ScopedSelect;
+using veltharn::UniqueGdi;
+using veltharn::UniqueMemoryDc;
+using veltharn::UniqueModule;
 
 constexpr const char* kDialogClass = "#32770";
 
@@ -127,19 +136,26 @@ int CheckResources(const char* path) {
 // launcher's font, colour, rectangle and flags.
 constexpr RECT kStatusRect = {35, 510, 560, 522};
 
-class DataFile {
+UniqueModule OpenDataFile(const char* path) {
+  return UniqueModule(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+}
+
+// A window's device context (GetDC or GetWindowDC), given back when the scope ends.
+class WindowDc {
  public:
-  explicit DataFile(const char* path)
-      : module_(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-  ~DataFile() {
-    if (module_ != nullptr) FreeLibrary(module_);
+  WindowDc(HWND window, bool whole) : window_(window) {
+    dc_ = whole ? GetWindowDC(window) : GetDC(window);
   }
-  DataFile(const DataFile&) = delete;
-  DataFile& operator=(const DataFile&) = delete;
-  HMODULE get() const { return module_; }
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
 
  private:
-  HMODULE module_;
+  HWND window_;
+  HDC dc_ = nullptr;
 };
 
 using Pixels = std::vector<DWORD>;
@@ -162,50 +178,41 @@ Pixels ReadPixels(HDC source, HBITMAP bitmap, int width, int height) {
 Pixels ShownStatus(HWND window) {
   const int width = kStatusRect.right - kStatusRect.left;
   const int height = kStatusRect.bottom - kStatusRect.top;
-  HDC screen = GetDC(window);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, kStatusRect.left, kStatusRect.top, SRCCOPY);
-  SelectObject(memory, old);
-  Pixels pixels = ReadPixels(memory, bitmap, width, height);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window, screen);
-  return pixels;
+  WindowDc screen(window, /*whole=*/false);
+  UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+  UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+  {
+    ScopedSelect select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, screen.get(), kStatusRect.left, kStatusRect.top,
+           SRCCOPY);
+  }
+  return ReadPixels(memory.get(), bitmap.get(), width, height);
 }
 
 // `text` painted as the launcher paints its status line on skin `skinId`.
 Pixels PaintedStatus(HMODULE program, int skinId, const char* text) {
   const int width = kStatusRect.right - kStatusRect.left;
   const int height = kStatusRect.bottom - kStatusRect.top;
-  HDC screen = GetDC(nullptr);
-  HDC skinDc = CreateCompatibleDC(screen);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP skin = LoadBitmapA(program, MAKEINTRESOURCEA(skinId));
-  HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ oldSkin = SelectObject(skinDc, skin);
-  HGDIOBJ oldCanvas = SelectObject(memory, canvas);
-  BitBlt(memory, 0, 0, width, height, skinDc, kStatusRect.left, kStatusRect.top, SRCCOPY);
-  HFONT font =
-      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
-  HGDIOBJ oldFont = SelectObject(memory, font);
-  SetBkMode(memory, TRANSPARENT);
-  SetTextColor(memory, RGB(94, 127, 143));
-  RECT rect = {0, 0, width, height};
-  DrawTextA(memory, text, -1, &rect, DT_CENTER | DT_WORDBREAK | DT_SINGLELINE);
-  SelectObject(memory, oldFont);
-  SelectObject(memory, oldCanvas);
-  SelectObject(skinDc, oldSkin);
-  Pixels pixels = ReadPixels(memory, canvas, width, height);
-  DeleteObject(font);
-  DeleteObject(canvas);
-  if (skin != nullptr) DeleteObject(skin);
-  DeleteDC(memory);
-  DeleteDC(skinDc);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  WindowDc screen(nullptr, /*whole=*/false);
+  UniqueMemoryDc skinDc(CreateCompatibleDC(screen.get()));
+  UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+  UniqueGdi<HBITMAP> skin(LoadBitmapA(program, MAKEINTRESOURCEA(skinId)));
+  UniqueGdi<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), width, height));
+  UniqueGdi<HFONT> font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH, "Arial"));
+  {
+    ScopedSelect selectSkin(skinDc.get(), skin.get());
+    ScopedSelect selectCanvas(memory.get(), canvas.get());
+    ScopedSelect selectFont(memory.get(), font.get());
+    BitBlt(memory.get(), 0, 0, width, height, skinDc.get(), kStatusRect.left, kStatusRect.top,
+           SRCCOPY);
+    SetBkMode(memory.get(), TRANSPARENT);
+    SetTextColor(memory.get(), RGB(94, 127, 143));
+    RECT rect = {0, 0, width, height};
+    DrawTextA(memory.get(), text, -1, &rect, DT_CENTER | DT_WORDBREAK | DT_SINGLELINE);
+  }
+  return ReadPixels(memory.get(), canvas.get(), width, height);
 }
 
 std::string Text(HMODULE program, int id) {
@@ -234,8 +241,8 @@ std::string IdentifyStatus(HWND window, HMODULE program) {
 }
 
 int WaitForStatus(const char* title, const char* program, int id, int seconds) {
-  DataFile module(program);
-  if (module.get() == nullptr) {
+  UniqueModule module = OpenDataFile(program);
+  if (!module) {
     std::printf("cannot open %s\n", program);
     return 2;
   }
@@ -276,7 +283,7 @@ int PrintOwner(HWND window) {
 // Text `id` of `program` in the language this process runs in, printed in UTF-8 so that the
 // shell can hand it back as a title whatever the code page.
 int PrintText(const char* program, int id) {
-  DataFile module(program);
+  UniqueModule module = OpenDataFile(program);
   const wchar_t* text = nullptr;
   const int length = module.get() != nullptr ? LoadStringW(module.get(), static_cast<UINT>(id),
                                                            reinterpret_cast<wchar_t*>(&text), 0)
@@ -291,7 +298,7 @@ int PrintText(const char* program, int id) {
 
 // The terms box of the agreement dialog against the program's "TEXT" 400, byte for byte.
 int CompareTerms(HWND dialog, const char* program) {
-  DataFile module(program);
+  UniqueModule module = OpenDataFile(program);
   HRSRC found = module.get() != nullptr ? FindResourceA(module.get(), MAKEINTRESOURCEA(400), "TEXT")
                                         : nullptr;
   if (found == nullptr) {
@@ -333,12 +340,13 @@ int Capture(HWND window, const char* file) {
   GetWindowRect(window, &box);
   const int width = box.right - box.left;
   const int height = box.bottom - box.top;
-  HDC source = GetWindowDC(window);
-  HDC memory = CreateCompatibleDC(source);
-  HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
+  WindowDc source(window, /*whole=*/true);
+  UniqueMemoryDc memory(CreateCompatibleDC(source.get()));
+  UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(source.get(), width, height));
+  {
+    ScopedSelect select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+  }
   BITMAPINFOHEADER header = {};
   header.biSize = sizeof header;
   header.biWidth = width;
@@ -349,21 +357,18 @@ int Capture(HWND window, const char* file) {
   const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
   header.biSizeImage = stride * static_cast<DWORD>(height);
   std::vector<unsigned char> pixels(header.biSizeImage);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+  GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(),
             reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window, source);
   BITMAPFILEHEADER fileHeader = {};
   fileHeader.bfType = 0x4D42;  // "BM"
   fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
   fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
-  FILE* out = std::fopen(file, "wb");
+  std::unique_ptr<FILE, int (*)(FILE*)> out(std::fopen(file, "wb"), &std::fclose);
   if (out == nullptr) return 1;
-  std::fwrite(&fileHeader, sizeof fileHeader, 1, out);
-  std::fwrite(&header, sizeof header, 1, out);
-  std::fwrite(pixels.data(), 1, pixels.size(), out);
-  return std::fclose(out) == 0 ? 0 : 1;
+  const bool written = std::fwrite(&fileHeader, sizeof fileHeader, 1, out.get()) == 1 &&
+                       std::fwrite(&header, sizeof header, 1, out.get()) == 1 &&
+                       std::fwrite(pixels.data(), 1, pixels.size(), out.get()) == pixels.size();
+  return written && std::fclose(out.release()) == 0 ? 0 : 1;
 }
 
 bool EndsWith(const std::string& text, const char* tail) {
