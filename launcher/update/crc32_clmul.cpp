@@ -48,7 +48,8 @@ VELTHARN_CLMUL_TARGET inline __m128i Fold(__m128i block, __m128i constants, __m1
   return _mm_xor_si128(_mm_xor_si128(front, back), next);
 }
 
-VELTHARN_CLMUL_TARGET uint32_t Fold(const std::byte* data, std::size_t size, uint32_t previous) {
+VELTHARN_CLMUL_TARGET uint32_t FoldRange(const std::byte* data, std::size_t size,
+                                         uint32_t previous) {
   const __m128i byFour = _mm_set_epi64x(static_cast<long long>(FoldConstant(kFourBlocks - 32)),
                                         static_cast<long long>(FoldConstant(kFourBlocks + 32)));
   const __m128i byOne = _mm_set_epi64x(static_cast<long long>(FoldConstant(kOneBlock - 32)),
@@ -92,7 +93,7 @@ bool CanUseCrc32Clmul() {
 
 uint32_t Crc32Clmul(std::span<const std::byte> bytes, uint32_t previous) {
   if (bytes.size() < kStepBytes) return Crc32Zlib(bytes, previous);
-  return Fold(bytes.data(), bytes.size(), previous);
+  return FoldRange(bytes.data(), bytes.size(), previous);
 }
 
 #else
