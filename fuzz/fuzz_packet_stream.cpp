@@ -3,6 +3,7 @@
 // choose, over an in-memory client folder. Boxes are answered Yes, so refused creations go on.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "launcher/control/launcher_controller.h"
@@ -91,5 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The launcher ended itself (a self-update, a copy that fails its check): a way out, not a
     // fault.
   }
+  // Whatever the server sent, nothing outside the client folder was asked to change.
+  if (!world.files.outside.empty()) std::abort();
   return 0;
 }

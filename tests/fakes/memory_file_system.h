@@ -44,9 +44,7 @@ class MemoryFileSystem : public FileSystem {
   }
   void AddFolder(const std::string& path) { AddFoldersFor(Key(path) + "\\x"); }
   [[nodiscard]] bool HasFile(const std::string& path) const { return files_.count(Key(path)); }
-  [[nodiscard]] bool HasFolder(const std::string& path) const {
-    return folders_.count(Key(path));
-  }
+  [[nodiscard]] bool HasFolder(const std::string& path) const { return folders_.count(Key(path)); }
   [[nodiscard]] const Entry* Find(const std::string& path) const {
     auto it = files_.find(Key(path));
     return it == files_.end() ? nullptr : &it->second;
@@ -57,8 +55,42 @@ class MemoryFileSystem : public FileSystem {
     return names;
   }
   // Makes the `nth` next call of `operation` fail (1: the very next one); calls add up.
-  void FailOnCall(Operation operation, int nth) { failAt_[operation].insert(calls_[operation] + nth); }
+  void FailOnCall(Operation operation, int nth) {
+    failAt_[operation].insert(calls_[operation] + nth);
+  }
   int openedForRead = 0;
+  // Paths of changes the launcher asked for outside the client folder. The folder's own paths
+  // clamp a climb at the root, so without this record an escape would look like a harmless name.
+  std::vector<std::string> outside;
+
+  // True when `path` names something outside the client folder (C:\client): another drive or
+  // folder, a UNC or device path, or a ".." that climbs above the root.
+  static bool LeavesRoot(const std::string& path) {
+    std::string text = path;
+    std::replace(text.begin(), text.end(), '/', '\\');
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string root = "c:\\client";
+    if (text == root || text.rfind(root + "\\", 0) == 0) {
+      text = text.substr(root.size());
+    } else if (text.find(':') != std::string::npos || text.rfind('\\', 0) == 0) {
+      return true;
+    }
+    int depth = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t end = text.find('\\', start);
+      if (end == std::string::npos) end = text.size();
+      std::string part = text.substr(start, end - start);
+      if (part == "..") {
+        if (--depth < 0) return true;
+      } else if (!part.empty() && part != ".") {
+        ++depth;
+      }
+      start = end + 1;
+    }
+    return false;
+  }
 
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, bool) override {
     if (Fails(Operation::kOpen)) return nullptr;
@@ -68,6 +100,7 @@ class MemoryFileSystem : public FileSystem {
     return std::make_unique<Reader>(it->second.bytes);
   }
   std::unique_ptr<WritableFile> Create(const std::string& path) override {
+    NoteIfOutside(path);
     std::string key = Key(path);
     if (Fails(Operation::kCreate) || !folders_.count(Parent(key)) || folders_.count(key)) {
       return nullptr;
@@ -81,18 +114,22 @@ class MemoryFileSystem : public FileSystem {
     return files_.count(Key(path)) || folders_.count(Key(path));
   }
   bool SetAttributes(const std::string& path, FileAttributes attributes) override {
+    NoteIfOutside(path);
     auto it = files_.find(Key(path));
     if (it == files_.end()) return false;
     it->second.readOnly = attributes == FileAttributes::kReadOnly;
     return true;
   }
   bool Delete(const std::string& path) override {
+    NoteIfOutside(path);
     auto it = files_.find(Key(path));
     if (Fails(Operation::kDelete) || it == files_.end() || it->second.readOnly) return false;
     files_.erase(it);
     return true;
   }
   bool Move(const std::string& from, const std::string& to) override {
+    NoteIfOutside(from);
+    NoteIfOutside(to);
     auto it = files_.find(Key(from));
     if (Fails(Operation::kMove) || it == files_.end() || Exists(to) ||
         !folders_.count(Parent(Key(to)))) {
@@ -104,6 +141,7 @@ class MemoryFileSystem : public FileSystem {
     return true;
   }
   bool Copy(const std::string& from, const std::string& to, bool overwrite) override {
+    NoteIfOutside(to);
     auto it = files_.find(Key(from));
     std::string target = Key(to);
     if (Fails(Operation::kCopy) || it == files_.end() || !folders_.count(Parent(target))) {
@@ -115,6 +153,7 @@ class MemoryFileSystem : public FileSystem {
     return true;
   }
   FolderResult CreateFolder(const std::string& path) override {
+    NoteIfOutside(path);
     std::string key = Key(path);
     if (folders_.count(key)) return FolderResult::kAlreadyExists;
     if (Fails(Operation::kCreateFolder) || !folders_.count(Parent(key)) || files_.count(key)) {
@@ -136,6 +175,7 @@ class MemoryFileSystem : public FileSystem {
     return entries;
   }
   bool RemoveFolder(const std::string& path) override {
+    NoteIfOutside(path);
     std::string key = Key(path);
     if (Fails(Operation::kRemoveFolder) || key.empty() || !folders_.count(key)) return false;
     for (const std::string& folder : folders_) {
@@ -232,6 +272,9 @@ class MemoryFileSystem : public FileSystem {
     for (std::string folder = Parent(key); !folder.empty(); folder = Parent(folder)) {
       folders_.insert(folder);
     }
+  }
+  void NoteIfOutside(const std::string& path) {
+    if (LeavesRoot(path)) outside.push_back(path);
   }
   bool Fails(Operation operation) {
     int call = ++calls_[operation];

@@ -19,18 +19,20 @@ namespace {
 using Operation = MemoryFileSystem::Operation;
 using Replies = std::vector<std::vector<int32_t>>;
 
-std::string Text(int id) { return CatalogueText(id, Language::kEnglish); }
+std::string Text(int id) {
+  return CatalogueText(id, Language::kEnglish);
+}
 
 const std::string kOld = "the old content of the file";
 
 // One exchange step that touches files, run against a client folder with old files in it.
 struct Scenario {
   const char* label;
-  int32_t kind;           // FileTransfer kind, or -1 for a staged inspection
-  std::string target;     // the file the step writes
-  std::string content;    // what the target holds once the step succeeds
-  std::string sent;       // the bytes on the wire (compressed for kinds 4 and 6)
-  int replyType;          // the type that answers the step
+  int32_t kind;         // FileTransfer kind, or -1 for a staged inspection
+  std::string target;   // the file the step writes
+  std::string content;  // what the target holds once the step succeeds
+  std::string sent;     // the bytes on the wire (compressed for kinds 4 and 6)
+  int replyType;        // the type that answers the step
 };
 
 std::vector<Scenario> Scenarios() {
@@ -72,14 +74,14 @@ Outcome RunScenario(const Scenario& scenario, Arrange arrange, int answer = kIdN
 
   const std::string next("\x07\x00\x08\x03\x00\x00\x00", 7);  // FileCount 3, read afterwards
   if (scenario.kind < 0) {
-    DispatchPacket(client.host, client.host.link,
-                   ExchangeTestHost::MakePacket(kInspectStagedFile,
-                                                wire::Body().Wide(u"system\\qor.exe")));
+    DispatchPacket(
+        client.host, client.host.link,
+        ExchangeTestHost::MakePacket(kInspectStagedFile, wire::Body().Wide(u"system\\qor.exe")));
   } else {
     client.Announce(1, scenario.kind, static_cast<int32_t>(scenario.sent.size()),
-                    scenario.kind == kStagedCompressedFile ? u"data\\big.pak"
-                                                           : std::u16string(scenario.target.begin(),
-                                                                            scenario.target.end()));
+                    scenario.kind == kStagedCompressedFile
+                        ? u"data\\big.pak"
+                        : std::u16string(scenario.target.begin(), scenario.target.end()));
     client.Arrive(scenario.sent.substr(0, 5000));
     client.Arrive(scenario.sent.substr(std::min<size_t>(5000, scenario.sent.size())) + next);
   }
@@ -90,6 +92,7 @@ Outcome RunScenario(const Scenario& scenario, Arrange arrange, int answer = kIdN
   outcome.ended = client.Ended();
   for (const std::string& name : files.FileNames()) outcome.files[name] = files.Find(name)->bytes;
   outcome.left = client.host.socket().incoming;
+  EXPECT_TRUE(files.outside.empty()) << "a change outside the client folder: " << files.outside[0];
   if (!outcome.ended && scenario.kind >= 0) {
     EXPECT_EQ(client.host.link.transferState, kReceivingPackets);
   }
@@ -136,8 +139,8 @@ void ExpectNothingHalfDone(const Scenario& scenario, const Outcome& outcome,
 }
 
 TEST(FileFaultTest, TheNthCallOfEveryOperationFails) {
-  const Operation operations[] = {Operation::kCreate, Operation::kWrite,  Operation::kMove,
-                                  Operation::kCopy,   Operation::kDelete, Operation::kCreateFolder,
+  const Operation operations[] = {Operation::kCreate, Operation::kWrite,   Operation::kMove,
+                                  Operation::kCopy,   Operation::kDelete,  Operation::kCreateFolder,
                                   Operation::kOpen,   Operation::kFullPath};
   int runs = 0;
   for (const Scenario& scenario : Scenarios()) {
@@ -147,11 +150,12 @@ TEST(FileFaultTest, TheNthCallOfEveryOperationFails) {
       for (int nth = 1; nth <= 6; ++nth) {
         SCOPED_TRACE(nth);
         for (int answer : {kIdNo, kIdYes}) {
-          ExpectNothingHalfDone(scenario,
-                                RunScenario(scenario, [&](MemoryFileSystem& files) {
-                                  files.FailOnCall(operation, nth);
-                                }, answer),
-                                operation == Operation::kDelete);
+          ExpectNothingHalfDone(
+              scenario,
+              RunScenario(
+                  scenario, [&](MemoryFileSystem& files) { files.FailOnCall(operation, nth); },
+                  answer),
+              operation == Operation::kDelete);
           ++runs;
         }
       }
@@ -189,23 +193,31 @@ TEST(FileFaultTest, EachFaultGivesItsAnswer) {
       // The data is written in 8192-byte pieces; the second one fails: one reply, data dropped.
       {"whole file", Operation::kWrite, 2, kIdNo, {{kTransferResult, 1, 1}}, {}, false},
       {"whole file", Operation::kCreate, 1, kIdNo, {}, msg::kCannotCreateFile, true},
-      {"whole file", Operation::kCreate, 1, kIdYes, {{kTransferResult, 1, 1}},
-       msg::kCannotCreateFile, false},
+      {"whole file",
+       Operation::kCreate,
+       1,
+       kIdYes,
+       {{kTransferResult, 1, 1}},
+       msg::kCannotCreateFile,
+       false},
       // Folder creation fails only where a folder is missing: "system" is there.
       {"whole file", Operation::kCreateFolder, 1, kIdNo, {{kTransferResult, 1, 0}}, {}, false},
-      {"whole file", Operation::kFullPath, 1, kIdNo, {{kTransferResult, 1, 1}}, msg::kNoFile,
-       true},
+      {"whole file", Operation::kFullPath, 1, kIdNo, {{kTransferResult, 1, 1}}, msg::kNoFile, true},
       // The inflated target cannot be created, written, or the download not moved aside.
       {"compressed file", Operation::kCreate, 2, kIdNo, {}, msg::kDecompressionFailed, true},
       {"compressed file", Operation::kWrite, 1, kIdNo, {}, msg::kDecompressionFailed, true, true},
       {"compressed file", Operation::kMove, 1, kIdNo, {}, msg::kDecompressionFailed, true},
-      {"staged compressed file", Operation::kWrite, 1, kIdNo, {{kStagedTransferResult, 1, 1}},
-       {}, false},
+      {"staged compressed file",
+       Operation::kWrite,
+       1,
+       kIdNo,
+       {{kStagedTransferResult, 1, 1}},
+       {},
+       false},
       // A removal that fails is still reported as done, as the server expects.
       {"removal", Operation::kDelete, 1, kIdNo, {{kTransferResult, 1, 0}}, {}, false},
       // A staged copy that fails only means the server will send the whole file.
-      {"staged inspection", Operation::kCopy, 1, kIdNo, {{kStagedInspectResult}}, {},
-       false},
+      {"staged inspection", Operation::kCopy, 1, kIdNo, {{kStagedInspectResult}}, {}, false},
   };
   std::map<std::string, Scenario> byLabel;
   for (const Scenario& scenario : Scenarios()) byLabel.emplace(scenario.label, scenario);
@@ -215,9 +227,12 @@ TEST(FileFaultTest, EachFaultGivesItsAnswer) {
     const Scenario& scenario = byLabel.at(c.scenario);
     // The download is written in a piece of 5000 bytes, then in pieces of 8192.
     const int downloadWrites = 1 + static_cast<int>((scenario.sent.size() - 5000 + 8191) / 8192);
-    Outcome outcome = RunScenario(scenario, [&](MemoryFileSystem& files) {
-      files.FailOnCall(c.operation, c.nth + (c.afterDownload ? downloadWrites : 0));
-    }, c.answer);
+    Outcome outcome = RunScenario(
+        scenario,
+        [&](MemoryFileSystem& files) {
+          files.FailOnCall(c.operation, c.nth + (c.afterDownload ? downloadWrites : 0));
+        },
+        c.answer);
     if (scenario.kind >= 0) {
       EXPECT_EQ(outcome.replies, c.replies);
     } else {
