@@ -3,7 +3,7 @@
 # Does nothing when all of it is present.
 set -eu
 packages="cmake ninja-build g++ clang pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libclang-rt-14-dev zlib1g-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
+  libclang-rt-14-dev g++-multilib lib32z1-dev zlib1g-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
   wine wine64 xvfb fonts-wine fonts-nanum locales x11-apps imagemagick file"
 missing=""
 for p in $packages; do
