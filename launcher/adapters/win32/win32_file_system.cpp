@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "launcher/adapters/win32/unique_handle.h"
 
@@ -19,9 +20,15 @@ constexpr DWORD kSequentialReadFlags = 0x08000027;
 class Win32ReadableFile : public ReadableFile {
  public:
   explicit Win32ReadableFile(UniqueFile file) : file_(std::move(file)) {}
+  // Files are opened sharing reads only, so no one can change the size while this one is open:
+  // it is asked for once.
   int64_t Size() override {
-    LARGE_INTEGER size;
-    return GetFileSizeEx(file_.get(), &size) ? size.QuadPart : -1;
+    if (!size_) {
+      LARGE_INTEGER size;
+      if (!GetFileSizeEx(file_.get(), &size)) return -1;
+      size_ = size.QuadPart;
+    }
+    return *size_;
   }
   bool Seek(int64_t offset) override {
     LARGE_INTEGER to;
@@ -37,6 +44,7 @@ class Win32ReadableFile : public ReadableFile {
 
  private:
   UniqueFile file_;
+  std::optional<int64_t> size_;
 };
 
 class Win32WritableFile : public WritableFile {
