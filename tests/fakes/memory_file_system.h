@@ -65,32 +65,7 @@ class MemoryFileSystem : public FileSystem {
 
   // True when `path` names something outside the client folder (C:\client): another drive or
   // folder, a UNC or device path, or a ".." that climbs above the root.
-  static bool LeavesRoot(const std::string& path) {
-    std::string text = path;
-    std::replace(text.begin(), text.end(), '/', '\\');
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::string root = "c:\\client";
-    if (text == root || text.rfind(root + "\\", 0) == 0) {
-      text = text.substr(root.size());
-    } else if (text.find(':') != std::string::npos || text.rfind('\\', 0) == 0) {
-      return true;
-    }
-    int depth = 0;
-    size_t start = 0;
-    while (start <= text.size()) {
-      size_t end = text.find('\\', start);
-      if (end == std::string::npos) end = text.size();
-      std::string part = text.substr(start, end - start);
-      if (part == "..") {
-        if (--depth < 0) return true;
-      } else if (!part.empty() && part != ".") {
-        ++depth;
-      }
-      start = end + 1;
-    }
-    return false;
-  }
+  static bool LeavesRoot(const std::string& path) { return Resolve(path).leavesRoot; }
 
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path, bool) override {
     if (Fails(Operation::kOpen)) return nullptr;
@@ -235,13 +210,22 @@ class MemoryFileSystem : public FileSystem {
     std::string key_;
   };
 
-  // "C:\client\a\b", ".\a\b", "a/b" and "A\B" are all "a\b".
-  static std::string Key(const std::string& path) {
+  struct Resolved {
+    std::string key;  // the path below the root, its parts joined by "\"
+    bool leavesRoot = false;
+  };
+  // "C:\client\a\b", ".\a\b", "a/b" and "A\B" all have the key "a\b". A ".." above the root
+  // stays at the root in the key, and is told in `leavesRoot`.
+  static Resolved Resolve(const std::string& path) {
     std::string text = path;
     std::replace(text.begin(), text.end(), '/', '\\');
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    std::string root = "c:\\client";
+    const std::string root = "c:\\client";
+    Resolved resolved;
+    const bool belowRoot = text == root || text.rfind(root + "\\", 0) == 0;
+    resolved.leavesRoot =
+        !belowRoot && (text.find(':') != std::string::npos || text.rfind('\\', 0) == 0);
     if (text.rfind(root, 0) == 0) text = text.substr(root.size());
     std::vector<std::string> parts;
     size_t start = 0;
@@ -250,16 +234,22 @@ class MemoryFileSystem : public FileSystem {
       if (end == std::string::npos) end = text.size();
       std::string part = text.substr(start, end - start);
       if (part == "..") {
-        if (!parts.empty()) parts.pop_back();
+        if (parts.empty()) {
+          resolved.leavesRoot = true;
+        } else {
+          parts.pop_back();
+        }
       } else if (!part.empty() && part != ".") {
         parts.push_back(part);
       }
       start = end + 1;
     }
-    std::string key;
-    for (const std::string& part : parts) key += (key.empty() ? "" : "\\") + part;
-    return key;
+    for (const std::string& part : parts) {
+      resolved.key += (resolved.key.empty() ? "" : "\\") + part;
+    }
+    return resolved;
   }
+  static std::string Key(const std::string& path) { return Resolve(path).key; }
   static std::string Parent(const std::string& key) {
     size_t cut = key.rfind('\\');
     return cut == std::string::npos ? std::string() : key.substr(0, cut);

@@ -1,7 +1,6 @@
 // Every transfer kind end to end: veltharn-cli against the scripted server, with the files on
 // disk and the reply frames checked.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -21,15 +20,6 @@ std::string Pattern(size_t size) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
   return bytes;
-}
-
-std::string Compress(const std::string& bytes) {
-  uLongf length = compressBound(static_cast<uLong>(bytes.size()));
-  std::string out(length, '\0');
-  compress(reinterpret_cast<Bytef*>(out.data()), &length,
-           reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()));
-  out.resize(length);
-  return out;
 }
 
 // `content` with its trailer: 0, word 0 = 61, word 1 = 317, CRC-32, 0.

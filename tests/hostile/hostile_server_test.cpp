@@ -3,7 +3,6 @@
 // checks that the launcher answers as it should, that the sentinel folder beside the client
 // folder is exactly as before, and that no partial or temporary file is left behind.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -62,15 +61,6 @@ std::string Pattern(size_t size) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 4093) & 0xFF);
   return bytes;
-}
-
-std::string Compress(const std::string& bytes) {
-  uLongf length = compressBound(static_cast<uLong>(bytes.size()));
-  std::string out(length, '\0');
-  compress(reinterpret_cast<Bytef*>(out.data()), &length,
-           reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()));
-  out.resize(length);
-  return out;
 }
 
 // A client folder, a sentinel folder beside it, and a scripted server. Each case runs on a fresh

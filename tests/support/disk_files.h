@@ -1,7 +1,9 @@
 #pragma once
 
-// Small helpers for tests that check real files: read and write a whole file, and turn text into
-// the bytes a scripted server sends.
+// Small helpers for tests that check real files: read and write a whole file, turn text into the
+// bytes a scripted server sends, and compress a file's content as the server sends it.
+#include <zlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -26,6 +28,16 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 
 inline Bytes ToBytes(const std::string& text) {
   return Bytes(text.begin(), text.end());
+}
+
+// `bytes` as one zlib stream.
+inline std::string Compress(const std::string& bytes) {
+  uLongf length = compressBound(static_cast<uLong>(bytes.size()));
+  std::string out(length, '\0');
+  compress(reinterpret_cast<Bytef*>(out.data()), &length,
+           reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()));
+  out.resize(length);
+  return out;
 }
 
 }  // namespace veltharn::test
